@@ -1,0 +1,39 @@
+# Every dependency comes from the machine's Debian packages. A missing one
+# stops the configure step with the package that provides it.
+function(tlw_require found what package)
+  if(NOT ${found})
+    message(FATAL_ERROR "${what} not found: install the Debian package '${package}' "
+                        "(apt-get install ${package}) or run scripts/install-deps")
+  endif()
+endfunction()
+
+find_package(Threads REQUIRED)
+find_package(SQLite3 QUIET)
+tlw_require(SQLite3_FOUND "SQLite" libsqlite3-dev)
+find_package(PNG QUIET)
+tlw_require(PNG_FOUND "libpng" libpng-dev)
+find_package(ZLIB QUIET)
+tlw_require(ZLIB_FOUND "zlib" zlib1g-dev)
+find_package(Freetype QUIET)
+tlw_require(FREETYPE_FOUND "FreeType" libfreetype-dev)
+find_package(GTest QUIET)
+tlw_require(GTest_FOUND "GoogleTest" libgtest-dev)
+if(TLW_BENCH)
+  find_package(benchmark QUIET)
+  tlw_require(benchmark_FOUND "Google Benchmark" libbenchmark-dev)
+endif()
+
+set(TLW_FONT_DIR /usr/share/fonts/truetype/dejavu CACHE PATH "Folder of the DejaVu fonts")
+if(NOT EXISTS ${TLW_FONT_DIR}/DejaVuSans.ttf)
+  message(FATAL_ERROR "DejaVu Sans not found in ${TLW_FONT_DIR}: install the Debian package 'fonts-dejavu-core'")
+endif()
+
+# Xlib only serves the optional on-screen view of the simulator.
+find_package(X11 QUIET)
+set(TLW_HAVE_X11 ${X11_FOUND})
+
+# pixman only serves a comparison benchmark.
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(PIXMAN QUIET IMPORTED_TARGET pixman-1)
+endif()

@@ -1,0 +1,95 @@
+// Files over device paths, with the phone's sharing modes: a file opened
+// without a sharing flag cannot be opened again until it is closed, in this
+// process or any other of the device. Failures set the last error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+enum FileAccess : uint32_t { kGenericRead = 0x80000000u, kGenericWrite = 0x40000000u };
+enum FileShare : uint32_t { kShareNone = 0, kShareRead = 1, kShareWrite = 2 };
+enum FileCreation : uint32_t {
+    kCreateNew = 1,         // fails when the file exists
+    kCreateAlways = 2,      // creates or truncates
+    kOpenExisting = 3,      // fails when the file is missing
+    kOpenAlways = 4,        // opens or creates
+    kTruncateExisting = 5,  // opens and truncates; fails when missing
+};
+enum SeekOrigin : uint32_t { kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2 };
+
+// An open file. Move-only; closing happens on destruction or Close.
+class File {
+public:
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Opens devicePath. Returns false (last error set) when it cannot.
+    bool Open(std::u16string_view devicePath, uint32_t access, uint32_t share, uint32_t creation);
+    bool IsOpen() const { return fd_ >= 0; }
+    void Close();
+
+    // Reads up to size bytes; *read is the count (0 at the end of the file).
+    bool Read(void* buffer, uint32_t size, uint32_t* read);
+    // Writes all bytes; false (disk full or error) when not all were written.
+    bool Write(const void* data, uint32_t size);
+    // Moves the position; returns the new position or -1.
+    int64_t Seek(int64_t offset, uint32_t origin);
+    int64_t Size() const;
+    // Forces the written data to storage.
+    bool Flush();
+
+private:
+    int fd_ = -1;  // host descriptor, -1 when closed
+};
+
+// Whole-file and folder operations; each returns false with the last error set.
+bool CopyFile(std::u16string_view from, std::u16string_view to, bool failIfExists);
+bool DeleteFile(std::u16string_view path);
+// Renames (moves) a file. With replace, an existing target is replaced in one
+// step (the target is never missing in between).
+bool MoveFile(std::u16string_view from, std::u16string_view to, bool replace = false);
+bool CreateDirectory(std::u16string_view path);
+bool RemoveDirectory(std::u16string_view path);
+bool FileExists(std::u16string_view path);
+bool DirectoryExists(std::u16string_view path);
+// Size of a file in bytes, or -1 when it does not exist.
+int64_t FileSize(std::u16string_view path);
+
+// File attributes reported by the finder.
+enum : uint32_t { kAttributeDirectory = 0x10, kAttributeNormal = 0x80 };
+
+// One entry found by FindFirstFile/FindNextFile.
+struct FindData {
+    uint32_t attributes = 0;   // kAttributeDirectory or kAttributeNormal
+    uint64_t size = 0;         // bytes (0 for folders)
+    uint64_t lastWrite = 0;    // file time: 100 ns units since 1601, device local time
+    std::u16string name;       // the entry's name as stored, without its folder
+};
+
+// Finds the entries of one folder that match a pattern of "*" and "?"
+// (matched without regard to case); "*.*" matches every name. The platform's
+// own state folder is never listed.
+class FileFinder {
+public:
+    // Starts a search for a pattern like "\My Documents\*.tlw". Returns false
+    // (last error kErrorFileNotFound or kErrorPathNotFound) when nothing matches.
+    bool First(std::u16string_view pattern, FindData* out);
+    // The next match; false with kErrorNoMoreFiles at the end.
+    bool Next(FindData* out);
+
+private:
+    std::vector<FindData> matches_;  // every match, sorted by name
+    std::size_t next_ = 0;           // index of the next one to return
+};
+
+bool MatchWildcard(std::u16string_view pattern, std::u16string_view name);
+
+}  // namespace plat

@@ -1,0 +1,20 @@
+// The device journal: one line per effect of a platform call outside the
+// registry and the files (a sound played, a program started, a radio
+// switched, ...), "YYYY-MM-DDTHH:MM:SS program effect", appended to
+// "<root>/.device/journal" by every process of the device.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+// Appends one line with the device time and this program's name. The effect
+// is UTF-8 text without line ends (line ends are replaced by blanks).
+void JournalAppend(std::string_view effect);
+
+// Every line of the journal, oldest first, without line ends.
+std::vector<std::string> JournalRead();
+
+}  // namespace plat

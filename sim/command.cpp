@@ -1,0 +1,56 @@
+#include "sim/command.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/device.h"
+
+namespace sim {
+
+std::vector<Command>& Table() {
+    static std::vector<Command> table;
+    return table;
+}
+
+bool RegisterCommand(const Command& command) {
+    Table().push_back(command);
+    return true;
+}
+
+const std::vector<Command>& Commands() { return Table(); }
+
+bool OpenDevice(const CommandArgs& args) {
+    if (args.empty()) {
+        Fail("no device folder given");
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::path root(args[0]);
+    if (!std::filesystem::is_directory(root / ".device", ec)) {
+        Fail("'" + args[0] + "' is not a simulated device (make one with: tlwsim init " + args[0] + ")");
+        return false;
+    }
+    if (!plat::SetDevice(root)) {
+        Fail("cannot open device folder '" + args[0] + "'");
+        return false;
+    }
+    return true;
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "tlwsim: %s\n", message.c_str());
+    return 1;
+}
+
+int Usage(const char* commandName) {
+    for (const Command& c : Commands()) {
+        if (std::string(c.name) == commandName) {
+            std::fprintf(stderr, "usage: tlwsim %s %s\n", c.name, c.synopsis);
+            return 2;
+        }
+    }
+    std::fprintf(stderr, "tlwsim: unknown command '%s'\n", commandName);
+    return 2;
+}
+
+}  // namespace sim
