@@ -345,3 +345,28 @@ bool FileFinder::Next(FindData* out) {
 }
 
 }  // namespace plat
+
+namespace plat {
+
+bool AppendFile(std::u16string_view path, const void* data, uint32_t size) {
+    std::filesystem::path host = HostPath(path);
+    if (host.empty()) {
+        SetLastError(kErrorPathNotFound);
+        return false;
+    }
+    int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        SetLastError(errno == ENOENT ? kErrorPathNotFound : ErrorFromErrno(errno));
+        return false;
+    }
+    ssize_t n = ::write(fd, data, size);
+    int error = errno;
+    ::close(fd);
+    if (n != static_cast<ssize_t>(size)) {
+        SetLastError(n < 0 ? ErrorFromErrno(error) : kErrorDiskFull);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace plat

@@ -93,3 +93,11 @@ private:
 bool MatchWildcard(std::u16string_view pattern, std::u16string_view name);
 
 }  // namespace plat
+
+namespace plat {
+
+// Appends bytes to a file in one write, creating the file when missing;
+// appends of several processes never interleave within one call.
+bool AppendFile(std::u16string_view path, const void* data, uint32_t size);
+
+}  // namespace plat

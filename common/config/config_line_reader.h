@@ -1,0 +1,44 @@
+// The configuration file's line reader: one read position that lookups move
+// forward, a fixed 255-byte buffer, and the section and key lookups.
+//
+// A lookup reads lines forward from the current position, skipping comment
+// lines (";") and empty lines. A section lookup compares the start of each
+// line with the header text and scans to the end of the file; a key lookup
+// compares the start of each line with "key=" and stops unsuccessfully at
+// the first line that begins with "[". On success the position stays after
+// the found line; otherwise it goes back to where the lookup began.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file.h"
+
+namespace tlw {
+
+class ConfigLineReader {
+public:
+    static constexpr uint32_t kBufferSize = 255;  // bytes read per step
+
+    explicit ConfigLineReader(plat::File& file) : file_(file) {}
+
+    // Moves the read position to the start of the file.
+    void Rewind();
+
+    // Reads the next line: converted to UTF-16, without its line end. A line
+    // longer than the buffer is read whole, in steps of the buffer. The last
+    // line of a file may lack its line end. False at the end of the file.
+    bool ReadLine(std::u16string* line);
+
+    // Finds the line that starts with header ("[profile3]").
+    bool FindSection(std::u16string_view header);
+    // Finds "key=" before the next section; *value gets the rest of the line.
+    bool FindKey(std::u16string_view key, std::u16string* value);
+
+private:
+    plat::File& file_;     // the open configuration file
+    int64_t position_ = 0; // offset of the next line
+};
+
+}  // namespace tlw

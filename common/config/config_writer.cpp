@@ -1,0 +1,230 @@
+// Writing the configuration file. The new content goes to a temporary file
+// beside the target and replaces it only when complete, so that a crash or
+// a full disk never leaves a cut file behind; the previous file is kept as
+// the backup copy first.
+#include <mutex>
+#include <string>
+
+#include "common/config/config_file.h"
+#include "common/config/config_paths.h"
+#include "common/config/log_file.h"
+#include "common/text/text.h"
+#include "platform/code_page.h"
+#include "platform/file.h"
+#include "platform/last_error.h"
+#include "platform/message_box.h"
+
+namespace tlw {
+namespace {
+
+// The writer's lock: one per process, so two threads never write at once.
+std::mutex g_writerLock;
+
+// Formats the lines of the file and writes each with a CR LF line end.
+class LineWriter {
+public:
+    explicit LineWriter(plat::File& file) : file_(file) {}
+
+    bool ok() const { return ok_; }
+
+    void Line(std::u16string_view text) {
+        if (!ok_) return;
+        std::string bytes = plat::WideToAnsi(text);
+        bytes += "\r\n";
+        ok_ = file_.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+    void Text(std::u16string_view key, std::u16string_view value) { Line(std::u16string(key) + u"=" + std::u16string(value)); }
+    void Int(std::u16string_view key, int32_t value) { Line(Format(u"%s=%d", {key, value})); }
+    void Bool(std::u16string_view key, bool value) { Int(key, value ? 1 : 0); }
+    template <typename T>
+    void List(std::u16string_view key, const T* values, int count) {
+        std::u16string line(key);
+        line += u'=';
+        for (int i = 0; i < count; ++i) {
+            line += Format(u"%d", {static_cast<int32_t>(values[i])});
+            if (i + 1 < count) line += u',';
+        }
+        Line(line);
+    }
+
+private:
+    plat::File& file_;  // the file being written
+    bool ok_ = true;    // every write so far succeeded
+};
+
+std::u16string Indexed(const char16_t* key, int index) { return Format(u"%s%d", {key, index}); }
+
+void WriteProfile(LineWriter& w, const Profile& p, int index, const LanguageTable& language) {
+    w.Line(Format(u"[profile%d]", {index}));
+    int slot = kTextDefaultProfileName + index;
+    bool isDefaultName = slot < kLanguageSlots && p.name == language.text[slot].View();
+    w.Text(u"name", isDefaultName ? u"-" : p.name.View());
+    w.Bool(u"enabled", p.enabled);
+    w.Int(u"eventType", p.eventType);
+    switch (p.eventType) {
+    case kEventManual:
+        if (p.timeoutSet) w.Text(u"timeout", p.timeout.View());
+        break;
+    case kEventTime:
+        for (int d = 0; d < kScheduleSlots; ++d) {
+            bool days[kWeekDays];
+            for (int day = 0; day < kWeekDays; ++day) days[day] = p.schedule[day][d];
+            w.List(Indexed(u"schedule", d), days, kWeekDays);
+            w.Text(Indexed(u"time", d), p.time[d].View());
+        }
+        break;
+    case kEventOutlook:
+        w.List(u"state", p.state, kCalendarStates);
+        if (!(p.category == language.text[kTextAnyCategory].View())) w.Text(u"category", p.category.View());
+        w.Int(u"sensitivity", p.sensitivity);
+        break;
+    case kEventPower:
+        w.List(u"aspower", p.aspower, kPowerConditions);
+        w.Int(u"headphones", p.headphones);
+        break;
+    default:
+        break;
+    }
+    w.Bool(u"show", p.show);
+    w.Bool(u"override", p.override);
+    w.Int(u"volMaster", p.volMaster);
+    w.Int(u"event_control", kSoundSlots);
+    w.List(u"event_enabled", p.event_enabled, kSoundSlots);
+    w.List(u"event_type", p.event_type, kSoundSlots);
+    w.List(u"sound_control", p.sound_control, kSoundSlots);
+    for (int s = 0; s < kSoundSlots; ++s) w.Text(Indexed(u"ringtone", s), p.ringtone[s].View());
+    w.List(u"repeat", p.repeat, kSoundSlots);
+    w.List(u"flash", p.flash, kSoundSlots);
+    w.List(u"flash_time", p.flash_time, kSoundSlots);
+    w.List(u"volume_enabled", p.volume_enabled, kVolumeCount);
+    w.List(u"volume", p.volume, kVolumeCount);
+    w.List(u"radio", p.radio, kRadioCount);
+    w.Int(u"push_email", p.push_email);
+    w.Text(u"network_GUID", p.network_GUID.View());
+    w.Int(u"data_call", p.data_call);
+    w.Bool(u"backlight_enabled", p.backlight_enabled);
+    w.Int(u"backlight", p.backlight);
+    w.List(u"power_timeouts", p.power_timeouts, kPowerTimeouts);
+    w.Int(u"rotate", p.rotate);
+    w.Int(u"pda_power", p.pda_power);
+    w.Bool(u"run_program", p.run_program);
+    w.Text(u"program", p.program.View());
+    w.Text(u"program_params", p.program_params.View());
+    w.Bool(u"auto_program", p.auto_program);
+    w.Bool(u"close_program", p.close_program);
+    w.Bool(u"icon_enabled", p.icon_enabled);
+    w.Text(u"profile_icon", p.profile_icon.View());
+    w.Line(u"");
+}
+
+void WriteModel(LineWriter& w, const ConfigModel& model, const LanguageTable& language) {
+    w.Line(u";Tallowin configuration file");
+    w.Line(u";VERSION 2.0");
+    w.Line(u";Do not edit this file manually!!!");
+    w.Line(u"");
+    int count = model.profiles.count < 0 ? 0 : model.profiles.count > kMaxProfiles ? kMaxProfiles : model.profiles.count;
+    for (int i = 0; i < count; ++i) WriteProfile(w, model.profiles.profiles[i], i, language);
+
+    const Options& o = model.options;
+    w.Line(u"[Options]");
+    w.Int(u"language", o.language);
+    w.Int(u"bklLevels", o.bklLevels);
+    w.Int(u"bklmin", o.bklmin);
+    w.Bool(u"skin_enabled", o.skin_enabled);
+    w.Text(u"skin", o.skin.View());
+    w.Bool(u"tdy_sound", o.tdy_sound);
+    w.Text(u"voicemail", o.voicemail.View());
+    w.Line(u"");
+
+    w.Line(u"[Today]");
+    w.Int(u"layout", o.layout);
+    w.Bool(u"thumb_menu", o.thumb_menu);
+    w.Bool(u"thumb_menu", o.thumb_menu);
+    w.Int(u"addon_control", kTodayItemCount);
+    bool flags[kTodayItemCount];
+    int32_t types[kTodayItemCount];
+    for (int i = 0; i < kTodayItemCount; ++i) flags[i] = model.todayItems[i].enabled;
+    w.List(u"addon_enabled", flags, kTodayItemCount);
+    for (int i = 0; i < kTodayItemCount; ++i) flags[i] = model.todayItems[i].height;
+    w.List(u"addon_height", flags, kTodayItemCount);
+    for (int i = 0; i < kTodayItemCount; ++i) flags[i] = model.todayItems[i].width;
+    w.List(u"addon_width", flags, kTodayItemCount);
+    for (int i = 0; i < kTodayItemCount; ++i) types[i] = model.todayItems[i].type;
+    w.List(u"addon_type", types, kTodayItemCount);
+    w.Line(u"");
+
+    w.Line(u"[Popup]");
+    w.Int(u"bar_icon", o.bar_icon);
+    if (o.bar_icon == 2) w.Int(u"taskbar_icon_pos", o.taskbar_icon_pos);
+    w.Int(u"menu_type", o.menu_type);
+    w.Int(u"led_addon_control", kPopupSwitchCount);
+    for (int i = 0; i < kPopupSwitchCount; ++i) {
+        flags[i] = model.popupSwitches[i].enabled;
+        types[i] = model.popupSwitches[i].type;
+    }
+    w.List(u"led_addon_enabled", flags, kPopupSwitchCount);
+    w.List(u"led_addon_type", types, kPopupSwitchCount);
+    w.Int(u"cnt_addon_control", kPopupCounterCount);
+    for (int i = 0; i < kPopupCounterCount; ++i) {
+        flags[i] = model.popupCounters[i].enabled;
+        types[i] = model.popupCounters[i].type;
+    }
+    w.List(u"cnt_addon_enabled", flags, kPopupCounterCount);
+    w.List(u"cnt_addon_type", types, kPopupCounterCount);
+    w.Line(u"");
+
+    w.Line(u"[Locations]");
+    int locations = model.locations.count < 0 ? 0 : model.locations.count > kMaxLocations ? kMaxLocations : model.locations.count;
+    for (int d = 0; d < locations; ++d) {
+        w.Text(Indexed(u"locationname", d), model.locations.entries[d].name.View());
+        w.Int(Indexed(u"location", d), model.locations.entries[d].cell);
+    }
+    w.Line(u"");
+}
+
+// Writes the whole model into a temporary file beside target and moves it
+// over target. Returns false (target untouched, no temporary left) when the
+// temporary file cannot be created or written.
+bool WriteReplacing(std::u16string_view target, const ConfigModel& model, const LanguageTable& language,
+                    bool* created) {
+    std::u16string temp = std::u16string(target) + u".new";
+    plat::File file;
+    *created = file.Open(temp, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways);
+    if (!*created) return false;
+    LineWriter w(file);
+    WriteModel(w, model, language);
+    bool written = w.ok() && file.Flush();
+    uint32_t error = plat::GetLastError();
+    file.Close();
+    if (!written || !plat::MoveFile(temp, target, true)) {
+        if (written) error = plat::GetLastError();
+        plat::DeleteFile(temp);
+        plat::SetLastError(error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteConfiguration(bool exportFile, std::string_view exportPath, const ConfigModel& model,
+                        const LanguageTable& language) {
+    std::lock_guard<std::mutex> guard(g_writerLock);
+    bool created = false;
+    if (exportFile) return WriteReplacing(plat::AnsiToWide(exportPath), model, language, &created);
+
+    ConfigPaths paths = BuildConfigPaths();
+    // The previous content becomes the backup; a missing file is no error.
+    plat::CopyFile(paths.configFile.View(), paths.backupFile.View(), false);
+    if (WriteReplacing(paths.configFile.View(), model, language, &created)) return true;
+    if (!created) {
+        plat::CreateDirectory(paths.configFolder.View());
+        if (WriteReplacing(paths.configFile.View(), model, language, &created)) return true;
+    }
+    uint32_t error = plat::GetLastError();
+    plat::MessageBox(u"File creation error.", paths.configFolder.View(), plat::kMbIconExclamation);
+    if (QueryLogMode() & kLogEvents) WriteLog(Format(u"   Error creating ini file:%d", {error}), false);
+    return false;
+}
+
+}  // namespace tlw
