@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "common/text/text.h"
+#include "platform/device.h"
 #include "platform/last_error.h"
 #include "platform/paths.h"
 

@@ -1,0 +1,77 @@
+// tlwsim config: reads the device's configuration the way the programs do
+// and prints it in the current file format.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "common/config/config_file.h"
+#include "common/text/text.h"
+#include "platform/code_page.h"
+#include "platform/device.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+#include "sim/command.h"
+#include "sim/language_for_console.h"
+
+namespace sim {
+namespace {
+
+constexpr char kHelp[] =
+    "config DIR read          reads \\My Documents\\Korvel\\Tallowd.ini (or its backup)\n"
+    "config DIR read FILE     reads FILE as an import: a device path (\"\\My Documents\\x.tlw\")\n"
+    "                         or a file of the host\n"
+    "\n"
+    "The model is read exactly as the programs read it (defaults first, then the\n"
+    "file, default names from the language file) and printed as the writer would\n"
+    "write it, in UTF-8 with LF line ends. A file without the version marker reads\n"
+    "as the defaults; a note on standard error says so.";
+
+int RunConfig(const CommandArgs& args) {
+    if (args.size() < 2 || args.size() > 3 || args[1] != "read") return Usage("config");
+    if (!OpenDevice(args)) return 1;
+
+    auto language = std::make_unique<tlw::LanguageTable>();
+    auto model = std::make_unique<tlw::ConfigModel>();
+    LoadConsoleLanguage(*model, *language);
+
+    bool import = args.size() == 3;
+    std::u16string importPath;
+    bool hostCopy = false;
+    if (import) {
+        const std::string& file = args[2];
+        if (!file.empty() && (file[0] == '\\')) {
+            importPath = tlw::Utf8ToUtf16(file);
+            if (!plat::FileExists(importPath)) return Fail("no file " + file + " on the device");
+        } else {
+            // A host file is copied into the device's temporary folder first.
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(file, ec)) return Fail("cannot read " + file);
+            importPath = u"\\Temp\\tlwsim-import.ini";
+            plat::CreateDirectory(u"\\Temp");
+            std::filesystem::copy_file(file, plat::HostPath(importPath), std::filesystem::copy_options::overwrite_existing, ec);
+            if (ec) return Fail("cannot copy " + file + " into the device: " + ec.message());
+            hostCopy = true;
+        }
+    }
+    bool current = tlw::ReadConfiguration(import, *model, *language, importPath);
+    if (hostCopy) plat::DeleteFile(importPath);
+    LoadConsoleLanguage(*model, *language);
+    if (!current)
+        std::fprintf(stderr, "tlwsim: the file has no version marker (older layout); it cannot be read yet, "
+                             "so the defaults are shown\n");
+
+    std::string bytes = tlw::FormatConfiguration(*model, *language);
+    std::u16string text = plat::AnsiToWide(bytes);
+    std::string out;
+    for (char16_t c : text)
+        if (c != u'\r') out += tlw::Utf16ToUtf8(std::u16string_view(&c, 1));
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+TLW_SIM_COMMAND("config", "DIR read [FILE]", kHelp, RunConfig);
+
+}  // namespace sim

@@ -1,0 +1,57 @@
+#include "sim/device_setup.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "common/config/config_paths.h"
+#include "platform/device.h"
+#include "platform/file.h"
+#include "platform/journal.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+
+namespace sim {
+
+bool CreateDevice(const std::string& folder, const DeviceOptions& options, std::string* error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path root(folder);
+    if (fs::exists(root / ".device", ec)) {
+        *error = "'" + folder + "' already holds a device; remove it first or choose another folder";
+        return false;
+    }
+    fs::create_directories(root / ".device", ec);
+    if (ec || !plat::SetDevice(root)) {
+        *error = "cannot create device folder '" + folder + "': " + ec.message();
+        return false;
+    }
+    if (options.timeGiven) plat::SetLocalTime(options.time);
+    if (options.frozen) plat::FreezeClock();
+
+    const char16_t* folders[] = {
+        u"\\My Documents",
+        u"\\Windows",
+        u"\\Windows\\StartUp",
+        u"\\Application Data",
+        u"\\Application Data\\Korvel",
+        u"\\Application Data\\Korvel\\Tallowin",
+        u"\\Program Files",
+        u"\\Program Files\\Korvel",
+        kInstallFolder,
+        u"\\Temp",
+    };
+    for (const char16_t* f : folders) {
+        if (!plat::DirectoryExists(f) && !plat::CreateDirectory(f)) {
+            *error = "cannot create the device's folders in '" + folder + "'";
+            return false;
+        }
+    }
+    if (!plat::RegWriteString(plat::kHkeyLocalMachine, tlw::kInstallKey, tlw::kInstallDirValue, kInstallFolder)) {
+        *error = "cannot write the device registry in '" + folder + "'";
+        return false;
+    }
+    plat::JournalAppend("device created");
+    return true;
+}
+
+}  // namespace sim
