@@ -38,10 +38,18 @@ uint32_t RegEnumValue(HKey key, uint32_t index, std::u16string* name, uint32_t* 
 
 // One-call helpers: open the key, do one access, close it. A read of a
 // missing key or value (or of another type) returns false and leaves *value.
+// A write creates the key when it is missing.
 bool RegReadDword(HKey root, std::u16string_view key, std::u16string_view name, uint32_t* value);
 bool RegWriteDword(HKey root, std::u16string_view key, std::u16string_view name, uint32_t value);
 bool RegReadString(HKey root, std::u16string_view key, std::u16string_view name, std::u16string* value);
 bool RegWriteString(HKey root, std::u16string_view key, std::u16string_view name, std::u16string_view value);
+
+// Called after every successful change of a value in this process: a value
+// written or deleted, and each value that a key deletion removed. keyPath is
+// the key's path below root as the caller spelled it. Called outside the
+// registry's lock, on the writing thread; null turns it off.
+using RegistryChangeHook = void (*)(HKey root, const std::u16string& keyPath, const std::u16string& valueName);
+void SetRegistryChangeHook(RegistryChangeHook hook);
 
 // Parses "HKCU\Software\..." or "HKEY_LOCAL_MACHINE\..." into root and path.
 bool ParseRegistryPath(std::u16string_view full, HKey* root, std::u16string* subKey);
