@@ -4,6 +4,7 @@
 // "<root>/.device/journal" by every process of the device.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,5 +17,11 @@ void JournalAppend(std::string_view effect);
 
 // Every line of the journal, oldest first, without line ends.
 std::vector<std::string> JournalRead();
+
+// The complete lines appended since byte *offset (0: from the start), oldest
+// first, and moves *offset past them; a line still being written is left for
+// the next call. A journal now shorter than *offset (made anew) is read from
+// its start.
+std::vector<std::string> JournalReadFrom(uint64_t* offset);
 
 }  // namespace plat
