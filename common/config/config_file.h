@@ -2,6 +2,7 @@
 // documents folder (and settings backups in the same layout).
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "common/config/config_model.h"
@@ -27,5 +28,9 @@ bool ReadConfiguration(bool import, ConfigModel& model, const LanguageTable& lan
 // content is complete. Returns false when nothing was written.
 bool WriteConfiguration(bool exportFile, std::string_view exportPath, const ConfigModel& model,
                         const LanguageTable& language);
+
+// The file's content for the model, exactly as the writer writes it: ANSI
+// code page, CR LF line ends.
+std::string FormatConfiguration(const ConfigModel& model, const LanguageTable& language);
 
 }  // namespace tlw

@@ -20,18 +20,15 @@ namespace {
 // The writer's lock: one per process, so two threads never write at once.
 std::mutex g_writerLock;
 
-// Formats the lines of the file and writes each with a CR LF line end.
+// Formats the lines of the file, each converted to the ANSI code page and
+// ended with CR LF.
 class LineWriter {
 public:
-    explicit LineWriter(plat::File& file) : file_(file) {}
-
-    bool ok() const { return ok_; }
+    const std::string& bytes() const { return bytes_; }
 
     void Line(std::u16string_view text) {
-        if (!ok_) return;
-        std::string bytes = plat::WideToAnsi(text);
-        bytes += "\r\n";
-        ok_ = file_.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+        bytes_ += plat::WideToAnsi(text);
+        bytes_ += "\r\n";
     }
     void Text(std::u16string_view key, std::u16string_view value) { Line(std::u16string(key) + u"=" + std::u16string(value)); }
     void Int(std::u16string_view key, int32_t value) { Line(Format(u"%s=%d", {key, value})); }
@@ -48,8 +45,7 @@ public:
     }
 
 private:
-    plat::File& file_;  // the file being written
-    bool ok_ = true;    // every write so far succeeded
+    std::string bytes_;  // the file's content so far
 };
 
 std::u16string Indexed(const char16_t* key, int index) { return Format(u"%s%d", {key, index}); }
@@ -191,9 +187,8 @@ bool WriteReplacing(std::u16string_view target, const ConfigModel& model, const 
     plat::File file;
     *created = file.Open(temp, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways);
     if (!*created) return false;
-    LineWriter w(file);
-    WriteModel(w, model, language);
-    bool written = w.ok() && file.Flush();
+    std::string content = FormatConfiguration(model, language);
+    bool written = file.Write(content.data(), static_cast<uint32_t>(content.size())) && file.Flush();
     uint32_t error = plat::GetLastError();
     file.Close();
     if (!written || !plat::MoveFile(temp, target, true)) {
@@ -206,6 +201,12 @@ bool WriteReplacing(std::u16string_view target, const ConfigModel& model, const 
 }
 
 }  // namespace
+
+std::string FormatConfiguration(const ConfigModel& model, const LanguageTable& language) {
+    LineWriter w;
+    WriteModel(w, model, language);
+    return w.bytes();
+}
 
 bool WriteConfiguration(bool exportFile, std::string_view exportPath, const ConfigModel& model,
                         const LanguageTable& language) {

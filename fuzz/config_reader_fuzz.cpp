@@ -1,0 +1,51 @@
+// Fuzz target: the configuration reader over arbitrary file content.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "common/config/config_file.h"
+#include "platform/device.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+
+namespace {
+
+// One temporary device for the whole run, removed at exit.
+struct FuzzDevice {
+    std::filesystem::path root;
+    FuzzDevice() {
+        char pattern[] = "/tmp/tlw-fuzz-XXXXXX";
+        root = mkdtemp(pattern);
+        std::filesystem::create_directories(root / ".device");
+        std::filesystem::create_directories(root / "My Documents" / "Korvel");
+        plat::SetDevice(root);
+    }
+    ~FuzzDevice() {
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static FuzzDevice device;
+    static auto language = std::make_unique<tlw::LanguageTable>();
+    static auto model = std::make_unique<tlw::ConfigModel>();
+    {
+        std::ofstream out(device.root / "My Documents" / "Korvel" / "Tallowd.ini", std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    tlw::ReadConfiguration(false, *model, *language);
+    if (model->profiles.count < 0 || model->profiles.count > tlw::kMaxProfiles) std::abort();
+    if (model->locations.count < 0 || model->locations.count > tlw::kMaxLocations) std::abort();
+    // Whatever was read must write and read back to the same model.
+    std::string once = tlw::FormatConfiguration(*model, *language);
+    tlw::WriteConfiguration(false, "", *model, *language);
+    auto again = std::make_unique<tlw::ConfigModel>();
+    tlw::ReadConfiguration(false, *again, *language);
+    if (tlw::FormatConfiguration(*again, *language) != once) std::abort();
+    return 0;
+}
