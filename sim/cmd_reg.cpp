@@ -165,6 +165,9 @@ int Set(plat::HKey root, const std::string& keyText, const std::u16string& subKe
 int Delete(plat::HKey root, const std::string& keyText, const std::u16string& subKey, const std::string* name) {
     uint32_t error;
     if (!name) {
+        if (subKey.find_first_not_of(u'\\') == std::u16string::npos) {
+            return sim::Fail(keyText + " is a root of the registry; it cannot be deleted");
+        }
         error = plat::RegDeleteKey(root, subKey);
         if (error != plat::kErrorSuccess) return sim::Fail("cannot delete key " + keyText + ": " + ErrorText(error));
         return 0;
