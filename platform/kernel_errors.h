@@ -1,0 +1,17 @@
+// Error codes of the kernel services (waits, queues, processes) that the
+// general list in platform/last_error.h does not carry.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/last_error.h"
+
+namespace plat {
+
+enum : uint32_t {
+    kErrorBadExeFormat = 193,      // the file is not a program of this device
+    kErrorPipeNotConnected = 233,  // a queue's other end is gone
+    kErrorTimeout = 1460,          // a queue read or write timed out
+};
+
+}  // namespace plat
