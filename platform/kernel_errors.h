@@ -11,7 +11,6 @@ namespace plat {
 enum : uint32_t {
     kErrorBadExeFormat = 193,      // the file is not a program of this device
     kErrorPipeNotConnected = 233,  // a queue's other end is gone
-    kErrorTimeout = 1460,          // a queue read or write timed out
 };
 
 }  // namespace plat

@@ -22,6 +22,7 @@ enum : uint32_t {
     kErrorAlreadyExists = 183,
     kErrorMoreData = 234,
     kErrorNoMoreItems = 259,
+    kErrorTimeout = 1460,
 };
 
 uint32_t GetLastError();

@@ -163,7 +163,6 @@ enum : uint32_t {
     kErrorClassAlreadyExists = 1410,
     kErrorClassDoesNotExist = 1411,
     kErrorWindowOfOtherThread = 1408,
-    kErrorTimeout = 1460,
 };
 
 // What WM_CREATE's lParam points to.
