@@ -33,6 +33,8 @@ int RunConfig(const CommandArgs& args) {
 
     auto language = std::make_unique<tlw::LanguageTable>();
     auto model = std::make_unique<tlw::ConfigModel>();
+    // The reader needs the texts for default names before the model exists;
+    // the programs have them from their previous read.
     LoadConsoleLanguage(*model, *language);
 
     bool import = args.size() == 3;

@@ -1,0 +1,42 @@
+// The engine's actions, each a free function over the engine record.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/engine_state.h"
+
+namespace tlw {
+
+// The decision procedure: evaluates what the parameter concerns and
+// activates the winning profile unless the running one is locked.
+void ProcessParameter(EngineState& engine, int32_t parameter);
+// A 9xx command: radios, push mail, data, lock, backlight.
+void ProcessCommand(EngineState& engine, int32_t command);
+// Applies a profile (or 700: none) to the device.
+void ActivateProfile(EngineState& engine, int32_t profile);
+// Records a manual choice (or 700: cancels it) with its time-out wake-up.
+void SetManualProfile(EngineState& engine, int32_t profile, bool useStoredExpiry);
+
+// Rereads the configuration into the model and applies the language file.
+void ReloadConfiguration(EngineState& engine);
+
+// True when no enabled profile is a `Time` profile.
+bool NoTimeProfiles(const EngineState& engine);
+// True when index names a profile of the table.
+bool IsProfileIndex(const EngineState& engine, int32_t index);
+
+// Trigger evaluators not yet wired to their sensors find no profile.
+int32_t EvaluateCalendarTrigger(EngineState& engine);
+int32_t EvaluatePowerTrigger(EngineState& engine, bool powerConnected);
+int32_t EvaluateLocationTrigger(EngineState& engine);
+
+// The calendar wake-up of the next appointment change.
+void RescheduleCalendarWakeUp(EngineState& engine);
+// Parameters 50 and 51: a call became active, a call is offered.
+void HandleCallActive(EngineState& engine);
+void HandleCallOffered(EngineState& engine);
+
+// The taskbar icon shows the running profile.
+void RefreshDisplayedProfile(EngineState& engine, int32_t profile);
+
+}  // namespace tlw

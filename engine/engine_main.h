@@ -1,0 +1,31 @@
+// The engine program: start-up, hand-off to a running instance, the window
+// procedure and shut-down.
+#pragma once
+
+#include <string_view>
+
+#include "engine/engine_state.h"
+#include "platform/messages.h"
+
+namespace tlw {
+
+// The engine record of this process.
+EngineState& Engine();
+
+// Runs the program with its command line; returns the exit code.
+int RunEngine(std::u16string_view commandLine);
+
+// First-instance set-up of the engine record (window, model, platform
+// registrations); also used by in-process tests with their own window.
+void InitializeEngineState(EngineState& engine);
+// The shut-down sequence, run on WM_DESTROY of the main window.
+void ShutDownEngine(EngineState& engine);
+
+// The window procedure of the class "Tallowd".
+plat::LResult EngineWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam wParam, plat::LParam lParam);
+
+// The power-notification thread: arms the settle timer on power changes.
+void StartPowerThread(EngineState& engine);
+void StopPowerThread(EngineState& engine);
+
+}  // namespace tlw

@@ -1,0 +1,13 @@
+// Tallowd: the resident engine of the phone-profile manager.
+#include <string>
+
+#include "common/text/text.h"
+#include "engine/engine_main.h"
+#include "platform/device.h"
+
+int main(int argc, char** argv) {
+    plat::SetProgramName("Tallowd");
+    // The device passes the whole command line as one argument.
+    std::u16string commandLine = argc > 1 ? tlw::Utf8ToUtf16(argv[1]) : std::u16string();
+    return tlw::RunEngine(commandLine);
+}

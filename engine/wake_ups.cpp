@@ -1,0 +1,105 @@
+#include "engine/wake_ups.h"
+
+#include <vector>
+
+#include "common/text/text.h"
+#include "engine/engine_log.h"
+#include "engine/time_schedule.h"
+#include "platform/user_notify.h"
+
+namespace tlw {
+namespace {
+
+inline constexpr char16_t kCellVerifyApplication[] = u"\\\\.\\Notifications\\NamedEvents\\TlwCellVerify";
+
+// What a query does with one of the engine's notifications.
+bool Matches(int32_t kind, std::u16string_view arguments) {
+    switch (kind) {
+    case kDeleteReevaluations: return arguments == u"500";
+    case kDeleteTimeWakeUps: return !arguments.empty() && arguments[0] < u'3';
+    case kDeleteCalendarWakeUps: return !arguments.empty() && arguments[0] == u'3';
+    default: return false;
+    }
+}
+
+}  // namespace
+
+bool FindOwnWakeUps(const EngineState& engine, int32_t kind) {
+    uint32_t count = 0;
+    plat::GetUserNotificationHandles(nullptr, 0, &count);
+    if (count == 0) {
+        LogEvent(engine, u"Error getting Notifications-1", {}, false);
+        return false;
+    }
+    std::vector<plat::NotificationHandle> handles(count);
+    if (!plat::GetUserNotificationHandles(handles.data(), count, &count)) {
+        LogEvent(engine, u"Error getting Notifications-2", {}, false);
+        return false;
+    }
+    handles.resize(count);
+    std::u16string engineProgram(engine.paths.engineProgram.View());
+    bool found = false;
+    for (plat::NotificationHandle handle : handles) {
+        uint32_t size = 0;
+        plat::UserNotificationInfo info;
+        plat::GetUserNotification(handle, 0, &size, &info);
+        if (size == 0) {
+            LogEvent(engine, u"Error getting Notifications-3", {}, false);
+            return false;
+        }
+        if (!plat::GetUserNotification(handle, size, &size, &info)) {
+            LogEvent(engine, u"Error getting Notifications-4", {}, false);
+            return false;
+        }
+        const plat::NotificationTrigger& t = info.trigger;
+        if (kind == kDeleteCellVerify) {
+            if (EqualsNoCase(t.application, kCellVerifyApplication)) plat::ClearUserNotification(handle);
+            continue;
+        }
+        if (!EqualsNoCase(t.application, engineProgram)) continue;
+        if (kind == kFindDelayedActivation) {
+            if (t.arguments == u"500") found = true;
+        } else if (Matches(kind, t.arguments)) {
+            plat::ClearUserNotification(handle);
+        }
+    }
+    return found;
+}
+
+bool ScheduleWakeUp(const EngineState& engine, const plat::SystemTime& when, std::u16string_view argument) {
+    plat::NotificationTrigger t;
+    t.type = plat::kNotificationTriggerTime;
+    t.application = engine.paths.engineProgram.Str();
+    t.arguments = std::u16string(argument);
+    t.startTime = when;
+    t.endTime = when;
+    return plat::SetUserNotification(t) != 0;
+}
+
+void RescheduleTimeWakeUps(EngineState& engine, bool fromMinuteStart) {
+    plat::SystemTime now = plat::GetLocalTime();
+    plat::SystemTime midnight = now;
+    midnight.hour = 0;
+    midnight.minute = 0;
+    midnight.second = 1;
+    midnight.milliseconds = 0;
+    midnight = plat::AddSeconds(midnight, 86400);
+    FindOwnWakeUps(engine, kDeleteTimeWakeUps);
+    ScheduleWakeUp(engine, midnight, u"16");
+    SlotChoice next = NextSlotToday(engine.model.profiles, now, fromMinuteStart);
+    if (next.profile != kNoDecision) ScheduleWakeUp(engine, next.start, Format(u"%d", {200 + next.profile}));
+    if (next.profile == kNoDecision)
+        LogEvent(engine, u"No more Time profiles today.");
+    else
+        LogEvent(engine, u"Next Time Prof.: %02d:%02d:%02d", {next.start.hour, next.start.minute, next.start.second});
+}
+
+void DeleteAllOwnWakeUps(const EngineState& engine) {
+    std::vector<plat::UserNotificationInfo> all;
+    if (!plat::ListUserNotifications(&all)) return;
+    for (const plat::UserNotificationInfo& info : all)
+        if (EqualsNoCase(info.trigger.application, engine.paths.engineProgram.View()))
+            plat::ClearUserNotification(info.handle);
+}
+
+}  // namespace tlw
