@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "common/config/config_file.h"
+#include "common/config/config_load.h"
 #include "common/config/language_file.h"
 #include "common/config/log_file.h"
 #include "common/config/registry_key.h"
@@ -103,8 +104,7 @@ EngineState& Engine() {
 }
 
 void ReloadConfiguration(EngineState& engine) {
-    ReadConfiguration(false, engine.model, engine.language);
-    LoadLanguage(engine.model.profiles, engine.language, engine.model.options);
+    ReadConfigurationAndLanguage(engine.model, engine.language);
 }
 
 void InitializeEngineState(EngineState& engine) {

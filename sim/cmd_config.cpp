@@ -6,13 +6,13 @@
 #include <string>
 
 #include "common/config/config_file.h"
+#include "common/config/config_load.h"
 #include "common/text/text.h"
 #include "platform/code_page.h"
 #include "platform/device.h"
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "sim/command.h"
-#include "sim/language_for_console.h"
 
 namespace sim {
 namespace {
@@ -33,9 +33,6 @@ int RunConfig(const CommandArgs& args) {
 
     auto language = std::make_unique<tlw::LanguageTable>();
     auto model = std::make_unique<tlw::ConfigModel>();
-    // The reader needs the texts for default names before the model exists;
-    // the programs have them from their previous read.
-    LoadConsoleLanguage(*model, *language);
 
     bool import = args.size() == 3;
     std::u16string importPath;
@@ -56,9 +53,8 @@ int RunConfig(const CommandArgs& args) {
             hostCopy = true;
         }
     }
-    bool current = tlw::ReadConfiguration(import, *model, *language, importPath);
+    bool current = tlw::ReadConfigurationAndLanguage(*model, *language, import, importPath);
     if (hostCopy) plat::DeleteFile(importPath);
-    LoadConsoleLanguage(*model, *language);
     if (!current)
         std::fprintf(stderr, "tlwsim: the file has no version marker (older layout); it cannot be read yet, "
                              "so the defaults are shown\n");
