@@ -11,6 +11,8 @@ namespace tlw {
 
 // The engine record of this process.
 EngineState& Engine();
+// Replaces it with a fresh record (an in-process test starting over).
+EngineState& ResetEngine();
 
 // Runs the program with its command line; returns the exit code.
 int RunEngine(std::u16string_view commandLine);

@@ -103,6 +103,11 @@ EngineState& Engine() {
     return *g_engine;
 }
 
+EngineState& ResetEngine() {
+    g_engine = std::make_unique<EngineState>();
+    return *g_engine;
+}
+
 void ReloadConfiguration(EngineState& engine) {
     ReadConfigurationAndLanguage(engine.model, engine.language);
 }

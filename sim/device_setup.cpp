@@ -9,6 +9,10 @@
 #include "platform/journal.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "sim/install_graphics.h"
+#include "sim/install_language.h"
+#include "sim/install_model.h"
+#include "sim/install_programs.h"
 
 namespace sim {
 
@@ -50,6 +54,13 @@ bool CreateDevice(const std::string& folder, const DeviceOptions& options, std::
         *error = "cannot write the device registry in '" + folder + "'";
         return false;
     }
+    // The model first: it sets the screen, code page and locale the other
+    // steps use.
+    if (!InstallDeviceModel(options.model, error)) return false;
+    if (!options.screen.empty() && !SetDeviceScreen(options.screen, error)) return false;
+    if (!InstallLanguageFile(error)) return false;
+    if (!InstallGraphicsAssets(error)) return false;
+    if (!InstallPrograms(error)) return false;
     plat::JournalAppend("device created");
     return true;
 }

@@ -1,0 +1,90 @@
+// Process tests: a running Tallowd on a temporary device, second starts
+// handing their command line over, settings changed by other processes, and
+// the shut-down.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/text/text.h"
+#include "platform/device.h"
+#include "platform/window.h"
+#include "support/run_program.h"
+
+namespace {
+
+class EngineProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tlw-engine-XXXXXX";
+        base_ = mkdtemp(pattern);
+        dir_ = (base_ / "phone").string();
+        ASSERT_EQ(Tlwsim({"init", dir_, "--time", "2010-01-04T10:00:00", "--frozen"}).exitCode, 0);
+        ASSERT_EQ(Tlwsim({"reg", dir_, "set", "HKCU\\Software\\Korvel\\Tallowin", "LogMode", "dword:5"}).exitCode, 0);
+        ASSERT_TRUE(plat::SetDevice(dir_));
+        ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe"}).exitCode, 0);
+        ASSERT_TRUE(WaitUntil([] { return bool(plat::FindWindow(u"Tallowd", nullptr)); }));
+        ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    }
+    void TearDown() override {
+        Tlwsim({"halt", dir_});
+        std::error_code ec;
+        std::filesystem::remove_all(base_, ec);
+    }
+    std::string Log() {
+        std::ifstream in(std::filesystem::path(dir_) / "Tallowd.log", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string Journal() { return Tlwsim({"journal", dir_}).output; }
+    // Starts a second instance with the command line and waits until the engine handled it.
+    void SecondStart(const std::vector<std::string>& commandLine) {
+        std::vector<std::string> args = {"run", dir_, "\\Windows\\Tallowd.exe"};
+        args.insert(args.end(), commandLine.begin(), commandLine.end());
+        ASSERT_EQ(Tlwsim(args).exitCode, 0);
+        ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    }
+
+    std::filesystem::path base_;
+    std::string dir_;
+};
+
+TEST_F(EngineProcessTest, SecondStartsHandTheirCommandLineOver) {
+    EXPECT_NE(Log().find("Entering program. Command line: Instance="), std::string::npos);
+    EXPECT_NE(Log().find("Processing parameter, Param:500"), std::string::npos);
+
+    SecondStart({});
+    EXPECT_NE(Journal().find("message 2259 to Tallowd"), std::string::npos);
+    SecondStart({"1500"});
+    EXPECT_NE(Journal().find("message 1500 to Tallowd (0, 0)"), std::string::npos);
+    SecondStart({"1200"});
+    EXPECT_NE(Log().find("Processing parameter, Param:1200"), std::string::npos);
+    SecondStart({"Night"});  // the second profile's English default name
+    EXPECT_NE(Log().find("Processing parameter, Param:101"), std::string::npos);
+    SecondStart({"NIGHT"});
+    EXPECT_NE(Log().find("Processing parameter, Param:600"), std::string::npos);
+    SecondStart({"-5"});
+    EXPECT_NE(Log().find("Processing parameter, Param:-5"), std::string::npos);
+    SecondStart({"935"});
+    EXPECT_NE(Log().find("Processing command, Param:935"), std::string::npos);
+    EXPECT_EQ(Tlwsim({"reg", dir_, "get", "HKCU\\Software\\Korvel\\Tallowin", "Locked"}).output, "1\n");
+}
+
+TEST_F(EngineProcessTest, LockedFromAnotherProcessReachesTheEngine) {
+    ASSERT_EQ(Tlwsim({"reg", dir_, "set", "HKCU\\Software\\Korvel\\Tallowin", "Locked", "dword:1"}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    EXPECT_NE(Journal().find("message 2273 to Tallowd"), std::string::npos);
+}
+
+TEST_F(EngineProcessTest, CloseShutsTheEngineDownWithoutPendingWakeUps) {
+    ASSERT_EQ(Tlwsim({"halt", dir_}).exitCode, 0);
+    EXPECT_FALSE(plat::FindWindow(u"Tallowd", nullptr));
+    std::string log = Log();
+    EXPECT_NE(log.find("Exiting program."), std::string::npos);
+    EXPECT_NE(log.find("\r\n \r\n"), std::string::npos);  // the blank line after it
+    EXPECT_EQ(Tlwsim({"notify", dir_, "list"}).output.find("Tallowd.exe"), std::string::npos);
+}
+
+}  // namespace

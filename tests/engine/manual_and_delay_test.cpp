@@ -1,0 +1,89 @@
+// Manual choices with a time-out, and activations postponed by a call.
+#include <gtest/gtest.h>
+
+#include "common/device/probes.h"
+#include "engine/engine_messages.h"
+#include "engine_fixture.h"
+#include "platform/registry.h"
+
+namespace tlw::testing {
+namespace {
+
+class ManualTest : public EngineTest {
+protected:
+    void SetCall(bool active) {
+        plat::RegWriteDword(plat::kHkeyLocalMachine, kStatePhoneKey, u"Active Call Count", active ? 1 : 0);
+    }
+};
+
+TEST_F(ManualTest, TimeOutSchedulesItsEndAndRecordsIt) {
+    AddTimeProfile(u"07:00");
+    Profile& car = AddProfile(kEventManual);
+    car.timeoutSet = true;
+    car.timeout = u"01:30";
+    WriteLastManualProfile(kNoProfile);
+    ProcessParameter(*engine, kParamManualBase + 1);  // at 10:00:20
+    EXPECT_EQ(ReadRunningProfile(), 1);
+    EXPECT_EQ(ReadManualProfile(), 1);
+    EXPECT_EQ(ReadLastManualProfile(), kNoProfile);  // a choice with time-out is not "last manual"
+    plat::SystemTime end;
+    ASSERT_TRUE(plat::ParseDeviceTime("2010-01-04T11:30:20", &end));
+    EXPECT_EQ(ReadManualTimeOut(), EncodeManualTimeOut(end));
+    std::vector<std::string> wakeUps = WakeUps();
+    EXPECT_NE(std::find(wakeUps.begin(), wakeUps.end(), "500@11:30:20"), wakeUps.end());
+
+    // Its end: the re-evaluation returns to the time profile.
+    SetClock("2010-01-04T11:30:20");
+    ProcessParameter(*engine, kParamReevaluate);
+    EXPECT_EQ(ReadRunningProfile(), 0);
+    EXPECT_EQ(ReadManualProfile(), kNoProfile);
+    EXPECT_EQ(ReadManualTimeOut(), 0u);
+}
+
+TEST_F(ManualTest, ChoiceWithoutTimeOutBecomesTheLastManualProfile) {
+    AddProfile(kEventManual);
+    ProcessParameter(*engine, kParamManualBase);
+    EXPECT_EQ(ReadLastManualProfile(), 0);
+    EXPECT_EQ(ReadManualTimeOut(), 0u);
+    // Parameter 720 for a profile without time-out: no wake-up, time-out 0.
+    WriteManualTimeOut(12345);
+    ProcessParameter(*engine, kParamTimeoutChanged);
+    EXPECT_EQ(ReadManualTimeOut(), 0u);
+    for (const std::string& w : WakeUps()) EXPECT_NE(w.substr(0, 4), "500@");
+}
+
+TEST_F(ManualTest, PhoneOffDuringACallWaitsForTheCallAndKeepsTheChoice) {
+    AddTimeProfile(u"07:00");
+    Profile& flight = AddProfile(kEventManual);
+    flight.radio[kRadioPhone] = 0;
+    ProcessParameter(*engine, kParamReevaluate);
+    ASSERT_EQ(ReadRunningProfile(), 0);
+
+    SetCall(true);
+    ProcessParameter(*engine, kParamManualBase + 1);  // at 10:00:20
+    EXPECT_EQ(ReadRunningProfile(), 0);
+    EXPECT_EQ(ReadManualProfile(), 1);
+    auto delayed = [&] {
+        int n = 0;
+        for (const std::string& w : WakeUps()) n += w == "500@10:01:15";
+        return n;
+    };
+    EXPECT_EQ(delayed(), 1);
+    ProcessParameter(*engine, kParamManualBase + 1);  // a second attempt adds nothing
+    EXPECT_EQ(delayed(), 1);
+
+    // The call goes on at the wake-up: postponed again, one minute later.
+    SetClock("2010-01-04T10:01:15");
+    ProcessParameter(*engine, kParamReevaluate);
+    EXPECT_EQ(ReadRunningProfile(), 0);
+
+    // The call has ended: the user's choice is applied, not the time profile.
+    SetCall(false);
+    SetClock("2010-01-04T10:02:15");
+    ProcessParameter(*engine, kParamReevaluate);
+    EXPECT_EQ(ReadRunningProfile(), 1);
+    EXPECT_EQ(ReadManualProfile(), 1);
+}
+
+}  // namespace
+}  // namespace tlw::testing

@@ -1,0 +1,180 @@
+// The decision procedure's precedence between manual choice, the trigger
+// kinds, the `override` flag and the lock.
+#include <gtest/gtest.h>
+
+#include "engine/engine_messages.h"
+#include "engine_fixture.h"
+
+namespace tlw::testing {
+namespace {
+
+class SelectionTest : public EngineTest {
+protected:
+    int32_t Running() { return ReadRunningProfile(); }
+    // Makes profile i run as a manual choice.
+    void RunManually(int32_t i) {
+        ProcessParameter(*engine, kParamManualBase + i);
+        ASSERT_EQ(Running(), i);
+        ASSERT_EQ(ReadManualProfile(), i);
+    }
+};
+
+TEST_F(SelectionTest, NoProfilesEndsWithNoProfileAndUnlocks) {
+    WriteLocked(true);
+    ProcessParameter(*engine, kParamReevaluate);
+    EXPECT_EQ(Running(), kNoProfile);
+    EXPECT_FALSE(ReadLocked());
+    std::u16string name;
+    ReadTallowinString(kRunningProfileNameValue, &name);
+    EXPECT_EQ(name, u"---");
+}
+
+TEST_F(SelectionTest, TimeSlotAgainstManualNeedsOverride) {
+    AddProfile(kEventManual);
+    AddTimeProfile(u"07:00");
+    AddTimeProfile(u"08:00", true);
+    RunManually(0);
+    ProcessParameter(*engine, kParamTimeSlotBase + 1);
+    EXPECT_EQ(Running(), 0);
+    EXPECT_EQ(ReadManualProfile(), 0);
+    ProcessParameter(*engine, kParamTimeSlotBase + 2);
+    EXPECT_EQ(Running(), 2);
+    EXPECT_EQ(ReadManualProfile(), kNoProfile);  // the manual choice is cancelled
+}
+
+TEST_F(SelectionTest, TriggerKindsRankAgainstEachOther) {
+    AddProfile(kEventOutlook);          // 0
+    AddProfile(kEventPower);            // 1
+    AddProfile(kEventLocation);         // 2
+    AddProfile(kEventOutlook, true);    // 3
+    AddProfile(kEventPower, true);      // 4
+
+    // Power running: a calendar appointment needs override.
+    fake.power = 1;
+    ProcessParameter(*engine, kParamPowerChange);
+    ASSERT_EQ(Running(), 1);
+    fake.calendar = 0;
+    ProcessParameter(*engine, kParamCalendarDue);
+    EXPECT_EQ(Running(), 1);
+    fake.calendar = 3;
+    ProcessParameter(*engine, kParamCalendarDue);
+    EXPECT_EQ(Running(), 3);
+
+    // Calendar running: a power profile needs override.
+    fake.power = 1;
+    ProcessParameter(*engine, kParamPowerChange);
+    EXPECT_EQ(Running(), 3);
+    fake.power = 4;
+    ProcessParameter(*engine, kParamPowerChange);
+    EXPECT_EQ(Running(), 4);
+
+    // Power running: a location profile needs override.
+    fake.location = 2;
+    ProcessParameter(*engine, kParamLocation);
+    EXPECT_EQ(Running(), 4);
+}
+
+TEST_F(SelectionTest, LostTriggersFallBackToReducedEvaluations) {
+    AddProfile(kEventPower);      // 0
+    AddProfile(kEventLocation);   // 1
+    AddTimeProfile(u"07:00");     // 2
+    // Power lost (nothing found, no manual choice): evaluation without power.
+    fake.power = 0;
+    ProcessParameter(*engine, kParamPowerChange);
+    ASSERT_EQ(Running(), 0);
+    fake.power = kNoDecision;
+    ProcessParameter(*engine, kParamPowerChange);
+    EXPECT_EQ(Running(), 2);  // the time slot in effect
+
+    // Location lost while a location profile runs: evaluation without location.
+    fake.location = 1;
+    ProcessParameter(*engine, kParamLocation);
+    ASSERT_EQ(Running(), 1);
+    fake.power = 0;  // would win, but a 703 evaluation still consults power
+    ProcessParameter(*engine, kParamSkipLocation);
+    EXPECT_EQ(Running(), 0);
+}
+
+TEST_F(SelectionTest, ReevaluationCancelsManualWhenTimeProfilesExist) {
+    AddProfile(kEventManual);
+    AddTimeProfile(u"07:00");
+    RunManually(0);
+    ProcessParameter(*engine, kParamReevaluate);
+    EXPECT_EQ(ReadManualProfile(), kNoProfile);
+    EXPECT_EQ(Running(), 1);
+    // Parameter 34 keeps the manual choice.
+    RunManually(0);
+    fake.calendar = 1;
+    ProcessParameter(*engine, kParamKeepManual);
+    EXPECT_EQ(Running(), 0);
+}
+
+TEST_F(SelectionTest, WithoutTimeProfilesTheLastManualProfileReturns) {
+    AddProfile(kEventManual);
+    AddProfile(kEventManual);
+    AddProfile(kEventPower);
+    RunManually(1);
+    fake.power = 2;
+    engine->model.profiles.profiles[2].override = true;
+    ProcessParameter(*engine, kParamPowerChange);
+    ASSERT_EQ(Running(), 2);
+    fake.power = kNoDecision;
+    ProcessParameter(*engine, kParamReevaluate);
+    EXPECT_EQ(Running(), 1);
+    EXPECT_EQ(ReadManualProfile(), 1);
+    // A stale index (the table shrank) is no profile.
+    WriteLastManualProfile(7);
+    WriteManualProfile(kNoProfile);
+    ProcessParameter(*engine, kParamReevaluate);
+    EXPECT_EQ(Running(), kNoProfile);
+}
+
+TEST_F(SelectionTest, NestedEvaluationsSkipTheirTrigger) {
+    AddProfile(kEventOutlook);  // 0
+    AddProfile(kEventPower);    // 1
+    AddProfile(kEventLocation); // 2
+    fake = {0, 1, 2};
+    ProcessParameter(*engine, kParamSkipCalendar);
+    EXPECT_EQ(Running(), 1);
+    ProcessParameter(*engine, kParamSkipPower);
+    EXPECT_EQ(Running(), 0);
+    fake.calendar = kNoDecision;
+    ProcessParameter(*engine, kParamCalendarChanged);  // calendar ended: 701 follows
+    EXPECT_EQ(Running(), 1);
+}
+
+TEST_F(SelectionTest, LockKeepsTheRunningProfileAndRecordsManualChoices) {
+    AddProfile(kEventManual);
+    AddProfile(kEventManual);
+    AddTimeProfile(u"07:00");
+    RunManually(0);
+    WriteLocked(true);
+    ProcessParameter(*engine, kParamManualBase + 1);
+    EXPECT_EQ(ReadManualProfile(), 1);
+    EXPECT_EQ(Running(), 0);
+    ProcessParameter(*engine, kParamTimeSlotBase + 2);
+    EXPECT_EQ(Running(), 0);
+    // Unlocking (command 925) re-evaluates.
+    ProcessCommand(*engine, 925);
+    EXPECT_FALSE(ReadLocked());
+    EXPECT_NE(Running(), 0);
+}
+
+TEST_F(SelectionTest, LockOnActivationLocksAfterTheProfileRuns) {
+    AddProfile(kEventManual).lockOnActivation = true;
+    AddTimeProfile(u"07:00", true);
+    ProcessParameter(*engine, kParamManualBase);
+    EXPECT_TRUE(ReadLocked());
+    EXPECT_FALSE(engine->model.profiles.profiles[0].lockOnActivation);
+    ProcessParameter(*engine, kParamTimeSlotBase + 1);
+    EXPECT_EQ(Running(), 0);
+}
+
+TEST_F(SelectionTest, ManualChoiceOfAMissingProfileChoosesNothing) {
+    AddProfile(kEventManual);
+    ProcessParameter(*engine, kParamManualBase + 42);
+    EXPECT_EQ(ReadManualProfile(), kNoProfile);
+}
+
+}  // namespace
+}  // namespace tlw::testing
