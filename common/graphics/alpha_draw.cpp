@@ -135,18 +135,22 @@ bool DrawImagePart(const RgbaImage& image, plat::Hdc hdc, int32_t x, int32_t y, 
     Area area;
     if (!VisibleArea(hdc, x, y, drawWidth, drawHeight, &area)) return true;
     // Only the destination pixels whose source lies inside the image change.
-    Area inside{static_cast<int32_t>(std::max<int64_t>(x, int64_t{x} - sourceX)),
-                static_cast<int32_t>(std::max<int64_t>(y, int64_t{y} - sourceY)),
-                static_cast<int32_t>(std::min<int64_t>(int64_t{x} + drawWidth, int64_t{x} - sourceX + iw)),
-                static_cast<int32_t>(std::min<int64_t>(int64_t{y} + drawHeight, int64_t{y} - sourceY + ih))};
-    Intersect(&area, inside);
-    if (area.left >= area.right || area.top >= area.bottom) return true;
-    const int32_t offsetX = sourceX - x, offsetY = sourceY - y;  // source = destination + offset
+    // Computed in 64 bits; a non-empty result lies inside the visible area
+    // and so fits 32 bits again.
+    int64_t left = std::max<int64_t>(area.left, int64_t{x} - sourceX);
+    int64_t top = std::max<int64_t>(area.top, int64_t{y} - sourceY);
+    int64_t right = std::min<int64_t>(area.right, int64_t{x} - sourceX + iw);
+    int64_t bottom = std::min<int64_t>(area.bottom, int64_t{y} - sourceY + ih);
+    if (left >= right || top >= bottom) return true;
+    area = {static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right),
+            static_cast<int32_t>(bottom)};
+    // Source column and row of the area's top-left pixel.
+    const std::size_t firstColumn = static_cast<std::size_t>(left - x + sourceX);
+    const std::size_t firstRow = static_cast<std::size_t>(top - y + sourceY);
     return BlendArea(hdc, area, [&](DibSurface& s) {
         for (uint32_t row = 0; row < s.height; ++row) {
             uint8_t* p = DibSurfaceRow(s, row);
-            const std::size_t base = static_cast<std::size_t>(area.top + static_cast<int32_t>(row) + offsetY) * image.width +
-                                     static_cast<std::size_t>(area.left + offsetX);
+            const std::size_t base = (firstRow + row) * image.width + firstColumn;
             for (uint32_t col = 0; col < s.width; ++col, p += 3)
                 BlendPixel(p, image.red[base + col], image.green[base + col], image.blue[base + col],
                            image.alpha[base + col]);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "dib_canvas.h"
 #include "platform/gdi.h"
 
@@ -97,6 +99,20 @@ TEST(DrawImagePart, DrawsTheSmallerOfTheTwoSizesAndSkipsPixelsBeyondTheImage) {
     EXPECT_EQ(second.Get(7, 1), MakeColour(9, 4, 200));
     EXPECT_EQ(second.Get(8, 0), kBlack);
     EXPECT_EQ(second.Get(0, 2), kBlack);
+}
+
+TEST(DrawImagePart, SourcePixelsBeforeTheImageAreSkippedToo) {
+    DibCanvas canvas(10, 10, kBlack);
+    RgbaImage image = Numbered(4, 4);
+    ASSERT_TRUE(DrawImagePart(image, canvas.Dc(), 0, 0, 6, 6, -2, -1, 6, 6));
+    EXPECT_EQ(canvas.Get(1, 1), kBlack);
+    EXPECT_EQ(canvas.Get(2, 0), kBlack);
+    EXPECT_EQ(canvas.Get(2, 1), MakeColour(0, 0, 200));
+    EXPECT_EQ(canvas.Get(5, 4), MakeColour(3, 3, 200));
+    // Far-away source rectangles and positions draw nothing and break nothing.
+    EXPECT_TRUE(DrawImagePart(image, canvas.Dc(), 0, 0, 5, 5, INT32_MIN, INT32_MIN, 5, 5));
+    EXPECT_TRUE(DrawImagePart(image, canvas.Dc(), INT32_MIN, 0, INT32_MAX, 5, INT32_MAX, 0, INT32_MAX, 5));
+    EXPECT_EQ(canvas.Get(0, 0), kBlack);
 }
 
 TEST(FillAreaWithAlpha, BlendsTheColourOverTheAreaOnly) {
