@@ -7,8 +7,12 @@
 
 namespace sim {
 
-// Sets the device clock to target (kept running or frozen as it is).
-// Returns an exit code: 0, or 1 after printing why the clock did not move.
+// Sets the device clock to target (kept running or frozen as it is). On the
+// way, every time notification due by target fires in time order: the clock
+// is set to its time, it fires, and the device settles (its program has run
+// and the engine window has handled what it was sent) before the next.
+// Every process of the device is told of each clock change. Returns an exit
+// code: 0, or 1 after printing why the clock did not reach target.
 int MoveClockTo(const plat::SystemTime& target);
 
 }  // namespace sim
