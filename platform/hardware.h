@@ -1,0 +1,74 @@
+// The simulated phone's hardware state that a real phone keeps outside its
+// registry: the power supply and battery, the radio nodes of the
+// wireless-device switch, the Microsoft Bluetooth stack's mode and the call
+// in progress.
+//
+// It lives in "<root>/.device/hardware" as "key=value" lines and is shared by
+// every process of the device: a change reads, changes and rewrites the file
+// under a lock, and the new file replaces the old one in one step, so a
+// reader always sees a whole state.
+//
+// Facts the real phone keeps in its registry (System\State\..., the WIDCOMM
+// StackMode) stay there; the helpers at the end change both sides together
+// so that the two never disagree.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// The call on the phone line.
+enum class CallState : uint8_t {
+    kNone = 0,     // no call
+    kOffered = 1,  // a call rings and is not yet answered
+    kActive = 2,   // a call is connected
+};
+
+struct HardwareState {
+    uint8_t acLineStatus = 0;       // 0 on battery, 1 on external power, 255 unknown
+    uint8_t batteryPercent = 100;   // charge 0 ... 100, 255 unknown
+    int32_t batteryCurrent = -120;  // mA; negative while the battery discharges
+    bool charging = false;          // the battery is being charged
+    uint32_t wifiState = 0;         // Wi-Fi node of the wireless-device switch: 0 off, else on
+    uint32_t phoneState = 1;        // phone node: 0 off (radio off), else on
+    uint32_t bluetoothMode = 0;     // Microsoft stack: 0 off, 1 on and connectable, 2 discoverable
+    CallState call = CallState::kNone;  // the call on the line
+};
+
+// Text form of the state file, one "key=value" line per field.
+std::string FormatHardwareState(const HardwareState& state);
+// Reads the text form over the defaults. False (with a message naming the
+// line) for an unknown key or a bad value; *out is then unchanged.
+bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* error);
+
+// The device's current hardware state; the defaults above when the device
+// has no state file yet. False when the file exists but cannot be read or
+// parsed (*out then holds the defaults).
+bool ReadHardwareState(HardwareState* out);
+
+// Reads the state, lets change alter it and writes it back, all under the
+// device's hardware lock, so that changes of several processes never undo
+// each other. False (nothing written) when the lock or the file fails.
+bool ChangeHardwareState(const std::function<void(HardwareState&)>& change);
+
+// Registry values of the state registry that mirror the hardware.
+inline constexpr char16_t kPhoneStateKey[] = u"System\\State\\Phone";       // under HKLM
+inline constexpr char16_t kPhoneStatusValue[] = u"Status";                  // bit 0x10: radio off
+inline constexpr char16_t kActiveCallCountValue[] = u"Active Call Count";
+inline constexpr uint32_t kPhoneStatusRadioOff = 0x10;        // the phone radio is off
+inline constexpr uint32_t kPhoneStatusIncomingCall = 0x10000; // a call rings
+inline constexpr char16_t kWidcommGeneralKey[] = u"SOFTWARE\\Widcomm\\BtConfig\\General";  // under HKLM
+inline constexpr char16_t kWidcommStackModeValue[] = u"StackMode";  // non-zero: radio on
+inline constexpr char16_t kWidcommVersionKey[] = u"Software\\WIDCOMM\\Version";  // under HKLM
+inline constexpr char16_t kWidcommVersionValue[] = u"Software";  // the stack's version text
+
+// Switches the phone radio: the phone node and the radio-off bit of Status.
+bool SetPhoneRadioHardware(bool on);
+// Sets the call on the line: the state file, Active Call Count and the
+// incoming-call bit of Status.
+bool SetCallHardware(CallState call);
+
+}  // namespace plat
