@@ -1,0 +1,250 @@
+#include "sim/hardware_facts.h"
+
+#include <charconv>
+#include <functional>
+
+#include "platform/device_model.h"
+#include "platform/hardware.h"
+#include "platform/registry.h"
+
+namespace sim {
+namespace {
+
+using plat::BluetoothStack;
+using plat::DeviceModel;
+using plat::HardwareState;
+
+// A registry DWORD that holds a fact (or one bit of it, when mask is set).
+struct RegistrySpot {
+    plat::HKey root;       // kHkeyLocalMachine or kHkeyCurrentUser
+    const char16_t* key;   // key path below the root
+    const char16_t* name;  // value name
+    uint32_t mask;         // the fact's bit; 0: the whole value
+};
+
+constexpr char16_t kHardwareKey[] = u"System\\State\\Hardware";
+constexpr RegistrySpot kCradle{plat::kHkeyLocalMachine, kHardwareKey, u"Cradled", 0};
+constexpr RegistrySpot kHeadset{plat::kHkeyLocalMachine, kHardwareKey, u"Headset", 0};
+constexpr RegistrySpot kHandsfree{plat::kHkeyLocalMachine, kHardwareKey, u"Handsfree", 0};
+constexpr RegistrySpot kCarKit{plat::kHkeyLocalMachine, kHardwareKey, u"Car Kit", 0};
+constexpr RegistrySpot kBtAudio{plat::kHkeyLocalMachine, kHardwareKey, u"Bluetooth", 0x10};
+constexpr RegistrySpot kData{plat::kHkeyLocalMachine, u"System\\State\\Connections\\Cellular", u"Count", 0};
+constexpr RegistrySpot kPush{plat::kHkeyCurrentUser, u"SOFTWARE\\Microsoft\\ActiveSync", u"KeepAlive", 0};
+constexpr RegistrySpot kMissed{plat::kHkeyCurrentUser, u"System\\State\\Phone", u"Missed Call Count", 0};
+constexpr RegistrySpot kSms{plat::kHkeyCurrentUser, u"System\\State\\Messages\\SMS\\Unread", u"Count", 0};
+constexpr RegistrySpot kMms{plat::kHkeyCurrentUser, u"System\\State\\Messages\\MMS\\Unread", u"Count", 0};
+constexpr RegistrySpot kEmail{plat::kHkeyCurrentUser, u"System\\State\\Messages\\TotalEmail\\Unread", u"Count", 0};
+constexpr RegistrySpot kVmail{plat::kHkeyCurrentUser, u"System\\State\\Messages\\VMail\\Total\\Unread", u"Count", 0};
+constexpr RegistrySpot kStackMode{plat::kHkeyLocalMachine, plat::kWidcommGeneralKey, plat::kWidcommStackModeValue, 0};
+
+uint32_t ReadSpot(const RegistrySpot& spot) {
+    uint32_t v = 0;
+    plat::RegReadDword(spot.root, spot.key, spot.name, &v);
+    return spot.mask ? ((v & spot.mask) != 0) : v;
+}
+
+bool WriteSpot(const RegistrySpot& spot, uint32_t value) {
+    uint32_t stored = 0;
+    bool exists = plat::RegReadDword(spot.root, spot.key, spot.name, &stored);
+    uint32_t next = value;
+    if (spot.mask) next = value ? (stored | spot.mask) : (stored & ~spot.mask);
+    if (exists && next == stored) return true;  // unchanged: no write, no change notification
+    return plat::RegWriteDword(spot.root, spot.key, spot.name, next);
+}
+
+// The kinds of value a fact takes; each parses to a number.
+enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth };
+
+bool ParseNumber(const std::string& text, int64_t min, int64_t max, int64_t* out) {
+    int64_t v = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v < min || v > max) return false;
+    *out = v;
+    return true;
+}
+
+bool ParseKind(Kind kind, const std::string& text, int64_t* out) {
+    switch (kind) {
+    case Kind::kSwitch:
+        if (text == "on" || text == "1") return *out = 1, true;
+        if (text == "off" || text == "0") return *out = 0, true;
+        return false;
+    case Kind::kCount: return ParseNumber(text, 0, 99999, out);
+    case Kind::kAc:
+        if (text == "on" || text == "1") return *out = 1, true;
+        if (text == "off" || text == "0") return *out = 0, true;
+        if (text == "unknown") return *out = 255, true;
+        return false;
+    case Kind::kBattery:
+        if (text == "unknown") return *out = 255, true;
+        return ParseNumber(text, 0, 100, out);
+    case Kind::kCurrent: return ParseNumber(text, -100000, 100000, out);
+    case Kind::kCall:
+        if (text == "none") return *out = 0, true;
+        if (text == "offered") return *out = 1, true;
+        if (text == "active") return *out = 2, true;
+        return false;
+    case Kind::kBluetooth:
+        if (text == "off" || text == "0") return *out = 0, true;
+        if (text == "on" || text == "1") return *out = 1, true;
+        if (text == "discoverable" || text == "2") return *out = 2, true;
+        return false;
+    }
+    return false;
+}
+
+std::string OnOff(uint32_t v) { return v ? "on" : "off"; }
+
+// One fact: how to read it, whether the model has it, how to change it.
+struct Fact {
+    HardwareFactInfo info;                                         // key, values, description
+    Kind kind;                                                     // the values it takes
+    bool (*present)(const DeviceModel&);                           // the model has the hardware
+    std::string (*read)(const DeviceModel&, const HardwareState&); // current value text
+    bool (*write)(const DeviceModel&, int64_t value);              // applies a parsed value
+};
+
+bool Always(const DeviceModel&) { return true; }
+bool HasPhone(const DeviceModel& m) { return m.hasPhone; }
+bool HasWifi(const DeviceModel& m) { return m.hasWifi; }
+bool HasBluetooth(const DeviceModel& m) { return m.bluetoothStack != BluetoothStack::kNone; }
+
+bool ChangeHw(const std::function<void(HardwareState&)>& f) { return plat::ChangeHardwareState(f); }
+
+#define TLW_SPOT_FACT(spot)                                                                  \
+    [](const DeviceModel&, const HardwareState&) -> std::string { return OnOff(ReadSpot(spot)); }, \
+    [](const DeviceModel&, int64_t v) { return WriteSpot(spot, static_cast<uint32_t>(v)); }
+#define TLW_COUNT_FACT(spot)                                                                             \
+    [](const DeviceModel&, const HardwareState&) -> std::string { return std::to_string(ReadSpot(spot)); }, \
+    [](const DeviceModel&, int64_t v) { return WriteSpot(spot, static_cast<uint32_t>(v)); }
+
+const std::vector<Fact>& Facts() {
+    static const std::vector<Fact> facts = {
+        {{"ac", "on|off|unknown", "external power (AC line)"}, Kind::kAc, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string {
+             return h.acLineStatus == 255 ? "unknown" : OnOff(h.acLineStatus);
+         },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.acLineStatus = static_cast<uint8_t>(v); }); }},
+        {{"battery", "0..100|unknown", "battery charge in percent"}, Kind::kBattery, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string {
+             return h.batteryPercent == 255 ? "unknown" : std::to_string(h.batteryPercent);
+         },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.batteryPercent = static_cast<uint8_t>(v); }); }},
+        {{"current", "mA", "battery current, negative while discharging"}, Kind::kCurrent, Always,
+         [](const DeviceModel&, const HardwareState& h) { return std::to_string(h.batteryCurrent); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.batteryCurrent = static_cast<int32_t>(v); }); }},
+        {{"charging", "on|off", "the battery is charging"}, Kind::kSwitch, Always,
+         [](const DeviceModel&, const HardwareState& h) { return OnOff(h.charging); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.charging = v != 0; }); }},
+        {{"cradle", "on|off", "the phone sits in its cradle"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kCradle)},
+        {{"headset", "on|off", "a wired headset is plugged in"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kHeadset)},
+        {{"handsfree", "on|off", "a hands-free set is connected"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kHandsfree)},
+        {{"carkit", "on|off", "the phone sits in a car kit"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kCarKit)},
+        {{"btaudio", "on|off", "a Bluetooth audio device is connected"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kBtAudio)},
+        {{"phone", "on|off", "the phone radio"}, Kind::kSwitch, HasPhone,
+         [](const DeviceModel&, const HardwareState& h) { return OnOff(h.phoneState); },
+         [](const DeviceModel&, int64_t v) { return plat::SetPhoneRadioHardware(v != 0); }},
+        {{"call", "none|offered|active", "the call on the phone line"}, Kind::kCall, HasPhone,
+         [](const DeviceModel&, const HardwareState& h) -> std::string {
+             return h.call == plat::CallState::kActive ? "active" : h.call == plat::CallState::kOffered ? "offered" : "none";
+         },
+         [](const DeviceModel&, int64_t v) { return plat::SetCallHardware(static_cast<plat::CallState>(v)); }},
+        {{"missed", "count", "missed calls"}, Kind::kCount, HasPhone, TLW_COUNT_FACT(kMissed)},
+        {{"sms", "count", "unread text messages"}, Kind::kCount, Always, TLW_COUNT_FACT(kSms)},
+        {{"mms", "count", "unread multimedia messages"}, Kind::kCount, Always, TLW_COUNT_FACT(kMms)},
+        {{"email", "count", "unread e-mail"}, Kind::kCount, Always, TLW_COUNT_FACT(kEmail)},
+        {{"vmail", "count", "unread voice mail"}, Kind::kCount, Always, TLW_COUNT_FACT(kVmail)},
+        {{"wifi", "on|off", "the Wi-Fi radio"}, Kind::kSwitch, HasWifi,
+         [](const DeviceModel&, const HardwareState& h) { return OnOff(h.wifiState); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.wifiState = v ? 1 : 0; }); }},
+        {{"bt", "off|on|discoverable", "the Bluetooth radio (discoverable: Microsoft stack only)"}, Kind::kBluetooth, HasBluetooth,
+         [](const DeviceModel& m, const HardwareState& h) -> std::string {
+             if (m.bluetoothStack == BluetoothStack::kWidcomm) return OnOff(ReadSpot(kStackMode));
+             return h.bluetoothMode == 2 ? "discoverable" : OnOff(h.bluetoothMode);
+         },
+         [](const DeviceModel& m, int64_t v) {
+             if (m.bluetoothStack == BluetoothStack::kWidcomm) return WriteSpot(kStackMode, v ? 1u : 0u);
+             return ChangeHw([v](HardwareState& s) { s.bluetoothMode = static_cast<uint32_t>(v); });
+         }},
+        {{"data", "on|off", "a cellular data connection is open"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kData)},
+        {{"push", "on|off", "push mail (ActiveSync keep-alive)"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kPush)},
+    };
+    return facts;
+}
+
+#undef TLW_SPOT_FACT
+#undef TLW_COUNT_FACT
+
+const Fact* FindFact(const std::string& key) {
+    for (const Fact& f : Facts())
+        if (key == f.info.key) return &f;
+    return nullptr;
+}
+
+}  // namespace
+
+const std::vector<HardwareFactInfo>& HardwareFactTable() {
+    static const std::vector<HardwareFactInfo> table = [] {
+        std::vector<HardwareFactInfo> t;
+        for (const Fact& f : Facts()) t.push_back(f.info);
+        return t;
+    }();
+    return table;
+}
+
+std::vector<FactChange> ReadHardwareFacts() {
+    DeviceModel model = plat::CurrentDeviceModel();
+    HardwareState hw;
+    plat::ReadHardwareState(&hw);
+    std::vector<FactChange> out;
+    for (const Fact& f : Facts()) out.emplace_back(f.info.key, f.present(model) ? f.read(model, hw) : "absent");
+    return out;
+}
+
+bool ApplyHardwareFacts(const std::vector<FactChange>& changes, std::string* error) {
+    DeviceModel model = plat::CurrentDeviceModel();
+    std::vector<std::pair<const Fact*, int64_t>> parsed;
+    for (const auto& [key, value] : changes) {
+        const Fact* fact = FindFact(key);
+        if (!fact) {
+            *error = "unknown hardware key '" + key + "' (see tlwsim hw --help)";
+            return false;
+        }
+        if (!fact->present(model)) {
+            *error = "the device model '" + model.name + "' has no hardware for '" + key + "'";
+            return false;
+        }
+        int64_t v = 0;
+        if (!ParseKind(fact->kind, value, &v)) {
+            *error = "bad value '" + value + "' for '" + key + "' (expected " + fact->info.values + ")";
+            return false;
+        }
+        if (fact->kind == Kind::kBluetooth && v == 2 && model.bluetoothStack != BluetoothStack::kMicrosoft) {
+            *error = "'bt=discoverable' needs the Microsoft Bluetooth stack; this model has WIDCOMM (use on or off)";
+            return false;
+        }
+        parsed.emplace_back(fact, v);
+    }
+    for (const auto& [fact, v] : parsed) {
+        if (!fact->write(model, v)) {
+            *error = std::string("cannot change '") + fact->info.key + "' on this device";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParseFactArguments(const std::vector<std::string>& args, std::vector<FactChange>* out, std::string* error) {
+    out->clear();
+    for (const std::string& arg : args) {
+        size_t eq = arg.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            *error = "'" + arg + "' is not KEY=VALUE";
+            return false;
+        }
+        out->emplace_back(arg.substr(0, eq), arg.substr(eq + 1));
+    }
+    return true;
+}
+
+}  // namespace sim
