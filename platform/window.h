@@ -60,9 +60,10 @@ bool UnregisterClass(std::u16string_view className);
 Hwnd CreateWindow(std::u16string_view className, std::u16string_view title, uint32_t style, int32_t x, int32_t y,
                   int32_t width, int32_t height, Hwnd parent, void* createParam = nullptr);
 
-// Destroys a window of this process and its children (children first): sends
-// WM_DESTROY to its procedure, removes it from the window table, drops its
-// timers, its queued messages and its registry-change notifications. From
+// Destroys a window of this process: sends WM_DESTROY to its procedure,
+// destroys its children and owned windows, removes it from the window table
+// and drops its timers, its queued messages and its registry-change
+// notifications (a message sent to it and not yet handled gets answer 0). From
 // another thread of the process the destruction is handed to the owner
 // thread and waited for. False for a window that is not (or no longer) one
 // of this process.
