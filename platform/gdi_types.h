@@ -86,7 +86,7 @@ struct BitmapDesc {
     int32_t width = 0;        // pixels per row
     int32_t height = 0;       // rows (always positive)
     int32_t stride = 0;       // bytes from one memory row to the next
-    uint16_t bitCount = 0;    // 1 (monochrome), 24 or 32
+    uint16_t bitCount = 0;    // 1 (monochrome), 24 or 32 (device bitmaps: 32, fourth byte unused)
     bool dibSection = false;  // made by CreateDibSection: bits are the caller's to use
     bool topDown = false;     // memory row 0 is the top row (DIB sections with negative height)
     uint8_t* bits = nullptr;  // first memory row; only for DIB sections, else nullptr
