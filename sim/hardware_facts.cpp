@@ -5,6 +5,7 @@
 
 #include "platform/device_model.h"
 #include "platform/hardware.h"
+#include "platform/power_notify.h"
 #include "platform/registry.h"
 
 namespace sim {
@@ -225,12 +226,22 @@ bool ApplyHardwareFacts(const std::vector<FactChange>& changes, std::string* err
         }
         parsed.emplace_back(fact, v);
     }
+    plat::HardwareState before;
+    plat::ReadHardwareState(&before);
     for (const auto& [fact, v] : parsed) {
         if (!fact->write(model, v)) {
             *error = std::string("cannot change '") + fact->info.key + "' on this device";
             return false;
         }
     }
+    // A new power source or battery reaches the programs as the power
+    // manager's notification, as on the phone; the registry facts notify
+    // their watchers through the registry itself.
+    plat::HardwareState after;
+    plat::ReadHardwareState(&after);
+    if (after.acLineStatus != before.acLineStatus || after.batteryPercent != before.batteryPercent ||
+        after.batteryCurrent != before.batteryCurrent || after.charging != before.charging)
+        plat::RaisePowerStatusChange();
     return true;
 }
 
