@@ -88,27 +88,31 @@ void WriteReply(int fd, ipc::ReplyStatus status, LResult result) {
     } while (n < 0 && errno == EINTR);
 }
 
-// Checks one request and queues its message. Returns true when the
-// connection was handed to a queue (a kSend waiting for its answer); else
-// the caller answers with *status.
-bool Handle(const ipc::Request& r, int fd, ipc::ReplyStatus* status) {
-    *status = ipc::ReplyStatus::kOk;
+// Checks one request, answers it and queues its message. The answer goes
+// out before the message is queued: once queued, the target thread may
+// handle it at once, and a WM_CLOSE may end the process before a later
+// answer. Returns true when the connection was handed to a queue (a kSend
+// answered once handled); else the caller closes it.
+bool Handle(const ipc::Request& r, int fd) {
     if (r.magic != ipc::kMagic || r.version != ipc::kVersion) {
-        *status = ipc::ReplyStatus::kBadRequest;
+        WriteReply(fd, ipc::ReplyStatus::kBadRequest, 0);
         return false;
     }
     auto kind = static_cast<ipc::RequestKind>(r.kind);
     switch (kind) {
-    case ipc::RequestKind::kPing: return false;
-    case ipc::RequestKind::kClockChanged: WakeMessageLoops(); return false;
+    case ipc::RequestKind::kPing: WriteReply(fd, ipc::ReplyStatus::kOk, 0); return false;
+    case ipc::RequestKind::kClockChanged:
+        WriteReply(fd, ipc::ReplyStatus::kOk, 0);
+        WakeMessageLoops();
+        return false;
     case ipc::RequestKind::kSend:
     case ipc::RequestKind::kSendNotify:
     case ipc::RequestKind::kPost:
     case ipc::RequestKind::kPostThread: break;
-    default: *status = ipc::ReplyStatus::kBadRequest; return false;
+    default: WriteReply(fd, ipc::ReplyStatus::kBadRequest, 0); return false;
     }
     if (MessageCarriesPointer(r.message) || r.message == WM_QUIT) {
-        *status = ipc::ReplyStatus::kRefused;
+        WriteReply(fd, ipc::ReplyStatus::kRefused, 0);
         return false;
     }
     ProcessState& s = State();
@@ -117,44 +121,43 @@ bool Handle(const ipc::Request& r, int fd, ipc::ReplyStatus* status) {
     {
         std::lock_guard<std::mutex> guard(s.lock);
         Hwnd hwnd{r.hwnd};
+        std::shared_ptr<WindowRecord> w;
         if (kind == ipc::RequestKind::kPostThread) {
             q = QueueLocked(s, r.threadId, false);
-            if (!q || !q->alive) {
-                *status = ipc::ReplyStatus::kBadHandle;
-                return false;
-            }
-            Msg m;
+        } else {
+            w = OwnerPid(hwnd) == s.pid ? FindLocked(s, hwnd) : nullptr;
+            if (w && !w->destroying) q = w->queue;
+        }
+        if (!q || !q->alive) {
+            WriteReply(fd, ipc::ReplyStatus::kBadHandle, 0);
+            return false;
+        }
+        if (kind == ipc::RequestKind::kSend) {
+            SentMessage m;
+            m.hwnd = hwnd;
             m.message = r.message;
             m.wParam = r.wParam;
             m.lParam = r.lParam;
-            m.time = static_cast<uint32_t>(DeviceMs());
-            q->posted.push_back(m);
+            m.replyFd = fd;
+            handedOver = true;
+            q->sent.push_back(std::move(m));
         } else {
-            std::shared_ptr<WindowRecord> w = OwnerPid(hwnd) == s.pid ? FindLocked(s, hwnd) : nullptr;
-            if (!w || w->destroying || !w->queue->alive) {
-                *status = ipc::ReplyStatus::kBadHandle;
-                return false;
-            }
-            q = w->queue;
-            if (kind == ipc::RequestKind::kPost) {
-                Msg m;
-                m.hwnd = hwnd;
-                m.message = r.message;
-                m.wParam = r.wParam;
-                m.lParam = r.lParam;
-                m.time = static_cast<uint32_t>(DeviceMs());
-                q->posted.push_back(m);
-            } else {
+            WriteReply(fd, ipc::ReplyStatus::kOk, 0);
+            if (kind == ipc::RequestKind::kSendNotify) {
                 SentMessage m;
                 m.hwnd = hwnd;
                 m.message = r.message;
                 m.wParam = r.wParam;
                 m.lParam = r.lParam;
-                if (kind == ipc::RequestKind::kSend) {
-                    m.replyFd = fd;
-                    handedOver = true;
-                }
                 q->sent.push_back(std::move(m));
+            } else {
+                Msg m;
+                m.hwnd = kind == ipc::RequestKind::kPost ? hwnd : Hwnd{};
+                m.message = r.message;
+                m.wParam = r.wParam;
+                m.lParam = r.lParam;
+                m.time = static_cast<uint32_t>(DeviceMs());
+                q->posted.push_back(m);
             }
         }
     }
@@ -220,14 +223,14 @@ void Serve(int epollFd) {
             }
             // The connection leaves the set: it carries one request.
             ::epoll_ctl(epollFd, EPOLL_CTL_DEL, fd, nullptr);
-            ipc::ReplyStatus status = ipc::ReplyStatus::kBadRequest;
             if (static_cast<size_t>(got) == sizeof(ipc::Request)) {
                 ipc::Request request;
                 std::memcpy(&request, buffer, sizeof request);
                 // The answering thread owns fd from here on.
-                if (Handle(request, fd, &status)) continue;
+                if (Handle(request, fd)) continue;
+            } else {
+                WriteReply(fd, ipc::ReplyStatus::kBadRequest, 0);
             }
-            WriteReply(fd, status, 0);
             ::close(fd);
         }
     }
