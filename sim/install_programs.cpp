@@ -1,0 +1,106 @@
+#include "sim/install_programs.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "common/config/config_paths.h"
+#include "common/text/text.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "sim/device_setup.h"
+
+namespace sim {
+namespace {
+
+// A device program and the host executable it stands for.
+struct ProgramLink {
+    const char16_t* folder;  // device folder; null: the install folder (InstallDir)
+    const char16_t* name;    // file name in it
+    const char* executable;  // host executable's name beside tlwsim
+};
+
+constexpr ProgramLink kPrograms[] = {
+    {u"\\Windows", u"Tallowd.exe", "Tallowd"},
+    {nullptr, u"Tlwconfig.exe", "Tlwconfig"},
+    // Programs the deliverables start but do not contain: the stand-in.
+    {u"\\windows", u"cprog.exe", "tlwprog"},
+    {u"\\Windows", u"repllog.exe", "tlwprog"},
+    {u"\\Windows", u"tfwifi.exe", "tlwprog"},
+    {u"\\Program Files\\Demo", u"Demo.exe", "tlwprog"},
+};
+
+// The engine's shortcut in the Startup folder, in the phone's shortcut
+// format: the target's length, '#', the quoted target.
+constexpr char16_t kStartupShortcut[] = u"Tallowd.lnk";
+constexpr char16_t kEngineProgram[] = u"\\Windows\\Tallowd.exe";
+
+// Creates every missing folder of a device path.
+bool MakeDeviceFolders(std::u16string_view folder) {
+    std::u16string path;
+    size_t start = 1;
+    while (start <= folder.size()) {
+        size_t end = folder.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = folder.size();
+        path += u"\\";
+        path += folder.substr(start, end - start);
+        if (!plat::DirectoryExists(path) && !plat::CreateDirectory(path)) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool Link(std::u16string_view folder, std::u16string_view name, const std::filesystem::path& target,
+          std::string* error) {
+    std::u16string devicePath = plat::JoinDevicePath(folder, name);
+    if (!MakeDeviceFolders(folder)) {
+        *error = "cannot create the device folder " + tlw::Utf16ToUtf8(folder);
+        return false;
+    }
+    std::filesystem::path link = plat::HostPath(devicePath);
+    std::error_code ec;
+    std::filesystem::remove(link, ec);
+    std::filesystem::create_symlink(target, link, ec);
+    if (ec) {
+        *error = "cannot install " + tlw::Utf16ToUtf8(devicePath) + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::filesystem::path HostProgramDir() {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : self.parent_path();
+}
+
+bool InstallPrograms(std::string* error) {
+    std::filesystem::path bin = HostProgramDir();
+    if (bin.empty()) {
+        *error = "cannot find the folder of the host programs";
+        return false;
+    }
+    std::u16string installDir = kInstallFolder;
+    plat::RegReadString(plat::kHkeyLocalMachine, tlw::kInstallKey, tlw::kInstallDirValue, &installDir);
+    for (const ProgramLink& program : kPrograms) {
+        std::u16string_view folder = program.folder ? std::u16string_view(program.folder) : installDir;
+        if (!Link(folder, program.name, bin / program.executable, error)) return false;
+    }
+
+    std::u16string shortcut = tlw::Format(u"%d#\"%s\"", {static_cast<int>(std::u16string_view(kEngineProgram).size()) + 2,
+                                                          kEngineProgram});
+    std::string bytes = tlw::Utf16ToUtf8(shortcut);  // ASCII: the same in every code page
+    std::u16string startup = plat::JoinDevicePath(plat::GetSpecialFolderPath(plat::kFolderStartup), kStartupShortcut);
+    plat::File file;
+    if (!MakeDeviceFolders(plat::GetSpecialFolderPath(plat::kFolderStartup)) ||
+        !file.Open(startup, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways) ||
+        !file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+        *error = "cannot write the Startup shortcut " + tlw::Utf16ToUtf8(startup);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sim
