@@ -66,8 +66,7 @@ int32_t SaveDC(Hdc hdc);
 bool RestoreDC(Hdc hdc, int32_t level);
 
 // SelectObject returns the object it replaced (0 on failure). A bitmap can be
-// selected into one memory DC at a time; a bitmap whose depth the DC cannot
-// show (none here: every depth can be selected) is refused.
+// selected into one memory DC at a time, and never into an off-screen DC.
 HBitmap SelectObject(Hdc hdc, HBitmap bitmap);
 HBrush SelectObject(Hdc hdc, HBrush brush);
 HPen SelectObject(Hdc hdc, HPen pen);

@@ -113,7 +113,8 @@ HIcon CreateIconIndirect(const IconInfo& info) {
     for (int32_t y = 0; y < icon.height; ++y) {
         for (int32_t x = 0; x < icon.width; ++x) {
             size_t i = size_t(y) * size_t(icon.width) + size_t(x);
-            icon.mask[i] = ReadPixel(*mask, x, y) != 0 ? 1 : 0;
+            // A colour mask counts as monochrome: white is see-through.
+            icon.mask[i] = ReadPixel(*mask, x, y) == 0xFFFFFFu ? 1 : 0;
             icon.color[i] = color ? ReadPixel(*color, x, y) : ReadPixel(*mask, x, y + icon.height);
             if (alphaSource) {
                 icon.alpha[i] = RowAt(*color, y)[size_t(x) * 4 + 3];

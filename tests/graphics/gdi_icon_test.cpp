@@ -88,6 +88,23 @@ TEST(GdiIcon, ThirtyTwoBitColourWithAlphaBlendsInsteadOfMasking) {
     DestroyIcon(icon);
 }
 
+TEST(GdiIcon, ColourMaskIsSeeThroughOnlyWhereWhite) {
+    Canvas mask(2, 1), color(2, 1);
+    SetPixel(mask.dc(), 0, 0, Rgb(255, 255, 255));
+    SetPixel(mask.dc(), 1, 0, Rgb(250, 250, 250));  // almost white: still opaque
+    FillRect(color.dc(), Rect{0, 0, 2, 1}, GetStockBrush(kBlackBrush));
+    IconInfo info;
+    info.mask = mask.bitmap();
+    info.color = color.bitmap();
+    HIcon icon = CreateIconIndirect(info);
+    Canvas c(2, 1);
+    FillRect(c.dc(), Rect{0, 0, 2, 1}, GetStockBrush(kGrayBrush));
+    DrawIcon(c.dc(), 0, 0, icon);
+    EXPECT_EQ(c.At(0, 0), Rgb(128, 128, 128));
+    EXPECT_EQ(c.At(1, 0), Rgb(0, 0, 0));
+    DestroyIcon(icon);
+}
+
 TEST(GdiIcon, MismatchedBitmapsAreRefused) {
     HBitmap a = CreateCompatibleBitmap(Hdc{}, 2, 2);
     HBitmap b = CreateCompatibleBitmap(Hdc{}, 3, 2);
