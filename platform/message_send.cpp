@@ -134,7 +134,39 @@ bool Send(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam, int64_t tim
     return false;
 }
 
+// Queues a send-notify to a window of this process (any thread).
+bool QueueNotify(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam) {
+    std::shared_ptr<ThreadQueue> queue;
+    {
+        ProcessState& s = State();
+        std::lock_guard<std::mutex> guard(s.lock);
+        std::shared_ptr<win::WindowRecord> w = win::FindLocked(s, hwnd);
+        if (!w || !w->queue->alive) {
+            SetLastError(kErrorInvalidWindowHandle);
+            return false;
+        }
+        queue = w->queue;
+        win::SentMessage m;
+        m.hwnd = hwnd;
+        m.message = message;
+        m.wParam = wParam;
+        m.lParam = lParam;
+        queue->sent.push_back(std::move(m));
+    }
+    win::Wake(*queue);
+    return true;
+}
+
 }  // namespace
+
+namespace win {
+
+bool NotifyFromPlatform(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam) {
+    if (OwnerPid(hwnd) == State().pid) return QueueNotify(hwnd, message, wParam, lParam);
+    return SendNotifyMessage(hwnd, message, wParam, lParam);
+}
+
+}  // namespace win
 
 bool MessageCarriesPointer(uint32_t message) {
     switch (message) {
@@ -177,24 +209,7 @@ bool SendNotifyMessage(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam
     switch (RouteOf(hwnd, &proc, &queue)) {
     case Route::kNone: return false;
     case Route::kSameThread: proc(hwnd, message, wParam, lParam); return true;
-    case Route::kOtherThread: {
-        {
-            ProcessState& s = State();
-            std::lock_guard<std::mutex> guard(s.lock);
-            if (!queue->alive) {
-                SetLastError(kErrorInvalidWindowHandle);
-                return false;
-            }
-            win::SentMessage m;
-            m.hwnd = hwnd;
-            m.message = message;
-            m.wParam = wParam;
-            m.lParam = lParam;
-            queue->sent.push_back(std::move(m));
-        }
-        win::Wake(*queue);
-        return true;
-    }
+    case Route::kOtherThread: return QueueNotify(hwnd, message, wParam, lParam);
     case Route::kOtherProcess: {
         bool timedOut = false;
         return ToOtherProcess(ipc::RequestKind::kSendNotify, hwnd, message, wParam, lParam, kAcceptTimeoutMs,

@@ -152,7 +152,7 @@ void OnRegistryChange(HKey root, const std::u16string& keyPath, const std::u16st
         return true;
     });
     uint32_t saved = GetLastError();
-    for (const Notice& n : notices) SendNotifyMessage(n.hwnd, n.message, n.wParam, n.lParam);
+    for (const Notice& n : notices) win::NotifyFromPlatform(n.hwnd, n.message, n.wParam, n.lParam);
     SetLastError(saved);
 }
 

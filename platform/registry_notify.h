@@ -6,7 +6,8 @@
 // process finds the watches of the value after each successful write or
 // delete (the registry's change hook), compares the new value with the one
 // the watch last saw, and sends each watcher whose condition holds its
-// message with SendNotifyMessage (no wait):
+// message as a send-notify (no wait; a watcher window of the writing thread
+// gets it through its queue, not inside the write):
 //     wParam: the new value when it is a DWORD, else 0 (also 0 when deleted)
 //     lParam: the watch's userData
 // A write that leaves the value as it was sends nothing. Watches of ended

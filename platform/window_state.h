@@ -172,6 +172,11 @@ bool WaitForReply(int fd, int64_t timeoutMs);
 // Destroys a window of the calling thread (DestroyWindow's work).
 bool DestroyOwnWindow(Hwnd hwnd);
 
+// Send-notify that never runs the procedure inside the call: for a window
+// of the calling thread the message joins its sent messages too (as a
+// platform notification arrives from outside, not from within the caller).
+bool NotifyFromPlatform(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam);
+
 // Registry-change watches of a destroyed window are closed
 // (registry_notify.cpp).
 void CloseWatchesOfWindow(Hwnd hwnd);

@@ -94,6 +94,15 @@ TEST_F(RegistryNotifyTest, AnyChangeWatchSeesChangesNotRewrites) {
     EXPECT_TRUE(Handled().empty());
 }
 
+TEST_F(RegistryNotifyTest, WatcherOnTheWritingThreadHearsThroughItsQueue) {
+    Hwnd hwnd = MakeWindow();
+    Watch(kHkeyCurrentUser, kTallowin, u"Locked", hwnd, kLocked, nullptr);
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, kTallowin, u"Locked", 1));
+    // Not handled inside the write: it waits for the loop.
+    EXPECT_TRUE(Recorder::Instance().Take().empty());
+    EXPECT_EQ(Handled(), (std::vector<Seen>{{kLocked, 1}}));
+}
+
 TEST_F(RegistryNotifyTest, EveryWatchOfAValueGetsItsOwnMessage) {
     Hwnd a = MakeWindow(u"A");
     Hwnd b = MakeWindow(u"B");
