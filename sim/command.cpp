@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/device.h"
+#include "platform/device_model.h"
 
 namespace sim {
 
@@ -34,6 +35,7 @@ bool OpenDevice(const CommandArgs& args) {
         Fail("cannot open device folder '" + args[0] + "'");
         return false;
     }
+    plat::ApplyDeviceModel();  // the console reads and writes as this phone does
     return true;
 }
 

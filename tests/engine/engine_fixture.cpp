@@ -1,5 +1,6 @@
 #include "engine_fixture.h"
 
+#include "common/config/config_file.h"
 #include "common/config/config_paths.h"
 #include "common/text/text.h"
 #include "platform/file.h"
@@ -55,6 +56,16 @@ Profile& EngineTest::AddTimeProfile(const char16_t* start, bool override) {
     p.time[0] = start;
     for (int day = 0; day < kWeekDays; ++day) p.schedule[day][0] = true;
     return p;
+}
+
+void EngineTest::Process(int32_t parameter) {
+    ASSERT_TRUE(WriteConfiguration(false, "", engine->model, engine->language));
+    ProcessParameter(*engine, parameter);
+}
+
+void EngineTest::Command(int32_t command) {
+    ASSERT_TRUE(WriteConfiguration(false, "", engine->model, engine->language));
+    ProcessCommand(*engine, command);
 }
 
 std::vector<std::string> EngineTest::WakeUps() {

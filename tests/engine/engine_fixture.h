@@ -35,6 +35,10 @@ protected:
     Profile& AddProfile(int32_t eventType, bool override = false);
     // A time profile with slot 0 at "HH:MM" on every day.
     Profile& AddTimeProfile(const char16_t* start, bool override = false);
+    // Saves the model as the configuration file (the engine rereads it when a
+    // manual choice is cancelled), then processes a parameter or command.
+    void Process(int32_t parameter);
+    void Command(int32_t command);
     // Pending wake-ups of the engine: "argument@HH:MM:SS".
     std::vector<std::string> WakeUps();
 

@@ -22,7 +22,7 @@ TEST_F(ManualTest, TimeOutSchedulesItsEndAndRecordsIt) {
     car.timeoutSet = true;
     car.timeout = u"01:30";
     WriteLastManualProfile(kNoProfile);
-    ProcessParameter(*engine, kParamManualBase + 1);  // at 10:00:20
+    Process(kParamManualBase + 1);  // at 10:00:20
     EXPECT_EQ(ReadRunningProfile(), 1);
     EXPECT_EQ(ReadManualProfile(), 1);
     EXPECT_EQ(ReadLastManualProfile(), kNoProfile);  // a choice with time-out is not "last manual"
@@ -34,7 +34,7 @@ TEST_F(ManualTest, TimeOutSchedulesItsEndAndRecordsIt) {
 
     // Its end: the re-evaluation returns to the time profile.
     SetClock("2010-01-04T11:30:20");
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     EXPECT_EQ(ReadRunningProfile(), 0);
     EXPECT_EQ(ReadManualProfile(), kNoProfile);
     EXPECT_EQ(ReadManualTimeOut(), 0u);
@@ -42,12 +42,12 @@ TEST_F(ManualTest, TimeOutSchedulesItsEndAndRecordsIt) {
 
 TEST_F(ManualTest, ChoiceWithoutTimeOutBecomesTheLastManualProfile) {
     AddProfile(kEventManual);
-    ProcessParameter(*engine, kParamManualBase);
+    Process(kParamManualBase);
     EXPECT_EQ(ReadLastManualProfile(), 0);
     EXPECT_EQ(ReadManualTimeOut(), 0u);
     // Parameter 720 for a profile without time-out: no wake-up, time-out 0.
     WriteManualTimeOut(12345);
-    ProcessParameter(*engine, kParamTimeoutChanged);
+    Process(kParamTimeoutChanged);
     EXPECT_EQ(ReadManualTimeOut(), 0u);
     for (const std::string& w : WakeUps()) EXPECT_NE(w.substr(0, 4), "500@");
 }
@@ -56,11 +56,11 @@ TEST_F(ManualTest, PhoneOffDuringACallWaitsForTheCallAndKeepsTheChoice) {
     AddTimeProfile(u"07:00");
     Profile& flight = AddProfile(kEventManual);
     flight.radio[kRadioPhone] = 0;
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     ASSERT_EQ(ReadRunningProfile(), 0);
 
     SetCall(true);
-    ProcessParameter(*engine, kParamManualBase + 1);  // at 10:00:20
+    Process(kParamManualBase + 1);  // at 10:00:20
     EXPECT_EQ(ReadRunningProfile(), 0);
     EXPECT_EQ(ReadManualProfile(), 1);
     auto delayed = [&] {
@@ -69,18 +69,18 @@ TEST_F(ManualTest, PhoneOffDuringACallWaitsForTheCallAndKeepsTheChoice) {
         return n;
     };
     EXPECT_EQ(delayed(), 1);
-    ProcessParameter(*engine, kParamManualBase + 1);  // a second attempt adds nothing
+    Process(kParamManualBase + 1);  // a second attempt adds nothing
     EXPECT_EQ(delayed(), 1);
 
     // The call goes on at the wake-up: postponed again, one minute later.
     SetClock("2010-01-04T10:01:15");
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     EXPECT_EQ(ReadRunningProfile(), 0);
 
     // The call has ended: the user's choice is applied, not the time profile.
     SetCall(false);
     SetClock("2010-01-04T10:02:15");
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     EXPECT_EQ(ReadRunningProfile(), 1);
     EXPECT_EQ(ReadManualProfile(), 1);
 }

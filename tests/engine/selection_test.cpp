@@ -13,7 +13,7 @@ protected:
     int32_t Running() { return ReadRunningProfile(); }
     // Makes profile i run as a manual choice.
     void RunManually(int32_t i) {
-        ProcessParameter(*engine, kParamManualBase + i);
+        Process(kParamManualBase + i);
         ASSERT_EQ(Running(), i);
         ASSERT_EQ(ReadManualProfile(), i);
     }
@@ -21,7 +21,7 @@ protected:
 
 TEST_F(SelectionTest, NoProfilesEndsWithNoProfileAndUnlocks) {
     WriteLocked(true);
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     EXPECT_EQ(Running(), kNoProfile);
     EXPECT_FALSE(ReadLocked());
     std::u16string name;
@@ -34,10 +34,10 @@ TEST_F(SelectionTest, TimeSlotAgainstManualNeedsOverride) {
     AddTimeProfile(u"07:00");
     AddTimeProfile(u"08:00", true);
     RunManually(0);
-    ProcessParameter(*engine, kParamTimeSlotBase + 1);
+    Process(kParamTimeSlotBase + 1);
     EXPECT_EQ(Running(), 0);
     EXPECT_EQ(ReadManualProfile(), 0);
-    ProcessParameter(*engine, kParamTimeSlotBase + 2);
+    Process(kParamTimeSlotBase + 2);
     EXPECT_EQ(Running(), 2);
     EXPECT_EQ(ReadManualProfile(), kNoProfile);  // the manual choice is cancelled
 }
@@ -51,26 +51,26 @@ TEST_F(SelectionTest, TriggerKindsRankAgainstEachOther) {
 
     // Power running: a calendar appointment needs override.
     fake.power = 1;
-    ProcessParameter(*engine, kParamPowerChange);
+    Process(kParamPowerChange);
     ASSERT_EQ(Running(), 1);
     fake.calendar = 0;
-    ProcessParameter(*engine, kParamCalendarDue);
+    Process(kParamCalendarDue);
     EXPECT_EQ(Running(), 1);
     fake.calendar = 3;
-    ProcessParameter(*engine, kParamCalendarDue);
+    Process(kParamCalendarDue);
     EXPECT_EQ(Running(), 3);
 
     // Calendar running: a power profile needs override.
     fake.power = 1;
-    ProcessParameter(*engine, kParamPowerChange);
+    Process(kParamPowerChange);
     EXPECT_EQ(Running(), 3);
     fake.power = 4;
-    ProcessParameter(*engine, kParamPowerChange);
+    Process(kParamPowerChange);
     EXPECT_EQ(Running(), 4);
 
     // Power running: a location profile needs override.
     fake.location = 2;
-    ProcessParameter(*engine, kParamLocation);
+    Process(kParamLocation);
     EXPECT_EQ(Running(), 4);
 }
 
@@ -80,18 +80,18 @@ TEST_F(SelectionTest, LostTriggersFallBackToReducedEvaluations) {
     AddTimeProfile(u"07:00");     // 2
     // Power lost (nothing found, no manual choice): evaluation without power.
     fake.power = 0;
-    ProcessParameter(*engine, kParamPowerChange);
+    Process(kParamPowerChange);
     ASSERT_EQ(Running(), 0);
     fake.power = kNoDecision;
-    ProcessParameter(*engine, kParamPowerChange);
+    Process(kParamPowerChange);
     EXPECT_EQ(Running(), 2);  // the time slot in effect
 
     // Location lost while a location profile runs: evaluation without location.
     fake.location = 1;
-    ProcessParameter(*engine, kParamLocation);
+    Process(kParamLocation);
     ASSERT_EQ(Running(), 1);
     fake.power = 0;  // would win, but a 703 evaluation still consults power
-    ProcessParameter(*engine, kParamSkipLocation);
+    Process(kParamSkipLocation);
     EXPECT_EQ(Running(), 0);
 }
 
@@ -99,14 +99,21 @@ TEST_F(SelectionTest, ReevaluationCancelsManualWhenTimeProfilesExist) {
     AddProfile(kEventManual);
     AddTimeProfile(u"07:00");
     RunManually(0);
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     EXPECT_EQ(ReadManualProfile(), kNoProfile);
     EXPECT_EQ(Running(), 1);
-    // Parameter 34 keeps the manual choice.
+}
+
+TEST_F(SelectionTest, KeepManualEvaluationDropsACalendarProfile) {
+    AddProfile(kEventManual);
+    AddProfile(kEventOutlook, true);
     RunManually(0);
     fake.calendar = 1;
-    ProcessParameter(*engine, kParamKeepManual);
+    Process(kParamKeepManual);
     EXPECT_EQ(Running(), 0);
+    EXPECT_EQ(ReadManualProfile(), 0);
+    Process(kParamReevaluate);  // a plain re-evaluation takes the calendar profile
+    EXPECT_EQ(Running(), 1);
 }
 
 TEST_F(SelectionTest, WithoutTimeProfilesTheLastManualProfileReturns) {
@@ -116,16 +123,16 @@ TEST_F(SelectionTest, WithoutTimeProfilesTheLastManualProfileReturns) {
     RunManually(1);
     fake.power = 2;
     engine->model.profiles.profiles[2].override = true;
-    ProcessParameter(*engine, kParamPowerChange);
+    Process(kParamPowerChange);
     ASSERT_EQ(Running(), 2);
     fake.power = kNoDecision;
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     EXPECT_EQ(Running(), 1);
     EXPECT_EQ(ReadManualProfile(), 1);
     // A stale index (the table shrank) is no profile.
     WriteLastManualProfile(7);
     WriteManualProfile(kNoProfile);
-    ProcessParameter(*engine, kParamReevaluate);
+    Process(kParamReevaluate);
     EXPECT_EQ(Running(), kNoProfile);
 }
 
@@ -134,12 +141,12 @@ TEST_F(SelectionTest, NestedEvaluationsSkipTheirTrigger) {
     AddProfile(kEventPower);    // 1
     AddProfile(kEventLocation); // 2
     fake = {0, 1, 2};
-    ProcessParameter(*engine, kParamSkipCalendar);
+    Process(kParamSkipCalendar);
     EXPECT_EQ(Running(), 1);
-    ProcessParameter(*engine, kParamSkipPower);
+    Process(kParamSkipPower);
     EXPECT_EQ(Running(), 0);
     fake.calendar = kNoDecision;
-    ProcessParameter(*engine, kParamCalendarChanged);  // calendar ended: 701 follows
+    Process(kParamCalendarChanged);  // calendar ended: 701 follows
     EXPECT_EQ(Running(), 1);
 }
 
@@ -149,13 +156,13 @@ TEST_F(SelectionTest, LockKeepsTheRunningProfileAndRecordsManualChoices) {
     AddTimeProfile(u"07:00");
     RunManually(0);
     WriteLocked(true);
-    ProcessParameter(*engine, kParamManualBase + 1);
+    Process(kParamManualBase + 1);
     EXPECT_EQ(ReadManualProfile(), 1);
     EXPECT_EQ(Running(), 0);
-    ProcessParameter(*engine, kParamTimeSlotBase + 2);
+    Process(kParamTimeSlotBase + 2);
     EXPECT_EQ(Running(), 0);
     // Unlocking (command 925) re-evaluates.
-    ProcessCommand(*engine, 925);
+    Command(925);
     EXPECT_FALSE(ReadLocked());
     EXPECT_NE(Running(), 0);
 }
@@ -163,16 +170,16 @@ TEST_F(SelectionTest, LockKeepsTheRunningProfileAndRecordsManualChoices) {
 TEST_F(SelectionTest, LockOnActivationLocksAfterTheProfileRuns) {
     AddProfile(kEventManual).lockOnActivation = true;
     AddTimeProfile(u"07:00", true);
-    ProcessParameter(*engine, kParamManualBase);
+    Process(kParamManualBase);
     EXPECT_TRUE(ReadLocked());
     EXPECT_FALSE(engine->model.profiles.profiles[0].lockOnActivation);
-    ProcessParameter(*engine, kParamTimeSlotBase + 1);
+    Process(kParamTimeSlotBase + 1);
     EXPECT_EQ(Running(), 0);
 }
 
 TEST_F(SelectionTest, ManualChoiceOfAMissingProfileChoosesNothing) {
     AddProfile(kEventManual);
-    ProcessParameter(*engine, kParamManualBase + 42);
+    Process(kParamManualBase + 42);
     EXPECT_EQ(ReadManualProfile(), kNoProfile);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/time_schedule.h"
+#include "engine/wake_ups.h"
 #include "engine_fixture.h"
 
 namespace tlw::testing {
