@@ -87,7 +87,9 @@ TEST_F(PowerDebounceTest, ThreeAccessoryChangesGiveOneEvaluation) {
 }
 
 TEST_F(PowerDebounceTest, AccessoryChangeRestartsAPowerDelayAtFiveSeconds) {
-    ASSERT_GE(plat::RaisePowerStatusChange(), 1);
+    // The power thread registers its queue as it starts; until then a
+    // notification reaches nobody.
+    ASSERT_TRUE(WaitUntil([] { return plat::RaisePowerStatusChange() >= 1; }));
     ASSERT_TRUE(WaitUntil([] {
         plat::PumpMessagesUntilIdle();
         std::ifstream in(plat::HostPath(u"\\Tallowd.log"));
