@@ -1,0 +1,56 @@
+// A running Tallowd on a temporary device made with tlwsim, for process tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/device.h"
+#include "platform/window.h"
+#include "support/run_program.h"
+
+class EngineProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override { StartDevice("2010-01-04T10:00:00"); }
+    // Makes a device at a frozen time and starts the engine on it.
+    void StartDevice(const char* time) {
+        char pattern[] = "/tmp/tlw-engine-XXXXXX";
+        base_ = mkdtemp(pattern);
+        dir_ = (base_ / "phone").string();
+        ASSERT_EQ(Tlwsim({"init", dir_, "--time", time, "--frozen"}).exitCode, 0);
+        ASSERT_EQ(Tlwsim({"reg", dir_, "set", "HKCU\\Software\\Korvel\\Tallowin", "LogMode", "dword:5"}).exitCode, 0);
+        ASSERT_TRUE(plat::SetDevice(dir_));
+        ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe"}).exitCode, 0);
+        ASSERT_TRUE(WaitUntil([] { return bool(plat::FindWindow(u"Tallowd", nullptr)); }));
+        ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    }
+    void TearDown() override {
+        Tlwsim({"halt", dir_});
+        std::error_code ec;
+        std::filesystem::remove_all(base_, ec);
+    }
+    std::string Log() {
+        std::ifstream in(std::filesystem::path(dir_) / "Tallowd.log", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string Journal() { return Tlwsim({"journal", dir_}).output; }
+    std::string Registry(const char* value) {
+        return Tlwsim({"reg", dir_, "get", "HKCU\\Software\\Korvel\\Tallowin", value}).output;
+    }
+    // Starts a second instance with the command line and waits until the engine handled it.
+    void SecondStart(const std::vector<std::string>& commandLine) {
+        std::vector<std::string> args = {"run", dir_, "\\Windows\\Tallowd.exe"};
+        args.insert(args.end(), commandLine.begin(), commandLine.end());
+        ASSERT_EQ(Tlwsim(args).exitCode, 0);
+        ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    }
+
+    std::filesystem::path base_;
+    std::string dir_;
+};
