@@ -24,7 +24,8 @@ constexpr char kHelp[] =
     "\n"
     "The model is read exactly as the programs read it (defaults first, then the\n"
     "file, default names from the language file) and printed as the writer would\n"
-    "write it, in UTF-8 with LF line ends. A file without the version marker reads\n"
+    "write it, in UTF-8 with LF line ends; a default name (written \"-\") is followed\n"
+    "by a comment line with the name it stands for. A file without the version marker reads\n"
     "as the defaults; a note on standard error says so.";
 
 int RunConfig(const CommandArgs& args) {
@@ -61,9 +62,22 @@ int RunConfig(const CommandArgs& args) {
 
     std::string bytes = tlw::FormatConfiguration(*model, *language);
     std::u16string text = plat::AnsiToWide(bytes);
+    // A default name is written as "-"; a comment line after it (which any
+    // reader skips) shows the name it stands for.
     std::string out;
-    for (char16_t c : text)
-        if (c != u'\r') out += tlw::Utf16ToUtf8(std::u16string_view(&c, 1));
+    int profile = -1;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(u'\n', start);
+        if (end == std::u16string::npos) end = text.size();
+        std::u16string_view line(text.data() + start, end - start);
+        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+        out += tlw::Utf16ToUtf8(line) + "\n";
+        if (tlw::StartsWith(line, u"[profile")) profile = tlw::ParseInt(line.substr(8));
+        if (line == u"name=-" && profile >= 0 && profile < model->profiles.count)
+            out += ";  default name: " + tlw::Utf16ToUtf8(model->profiles.profiles[profile].name.View()) + "\n";
+        start = end + 1;
+    }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
