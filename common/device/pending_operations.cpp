@@ -24,7 +24,5 @@ void SetBacklightTimeoutBattery(uint32_t) {}
 void SetBacklightTimeoutExternal(uint32_t) {}
 void SetSuspendTimeoutBattery(uint32_t) {}
 void SetSuspendTimeoutExternal(uint32_t) {}
-void SetRotation(int32_t) {}
-bool SetPowerState(int32_t) { return true; }
 
 }  // namespace tlw

@@ -1,0 +1,59 @@
+// Device power actions and the screen orientation of a profile.
+#include "common/config/registry_key.h"
+#include "common/config/registry_state.h"
+#include "common/device/device_operations.h"
+#include "platform/display.h"
+#include "platform/power_state.h"
+#include "platform/registry.h"
+#include "platform/threads.h"
+
+namespace tlw {
+namespace {
+
+constexpr uint32_t kSoftResetDelayMs = 5000;  // the reset waits so that the log and registry settle
+
+}  // namespace
+
+void SetRotation(int32_t rotate) {
+    constexpr uint32_t kOrientations[3] = {plat::kDmdo0, plat::kDmdo90, plat::kDmdo270};
+    if (rotate < 0 || rotate > 2) return;
+    plat::DisplayMode mode;
+    mode.fields = plat::kDmDisplayOrientation;
+    mode.displayOrientation = kOrientations[rotate];
+    plat::ChangeDisplaySettingsEx(&mode, 0);
+}
+
+bool SetPowerState(int32_t action) {
+    uint32_t flags = 0;
+    std::u16string name;
+    plat::GetSystemPowerState(&name, &flags);
+    uint32_t state = flags & plat::kPowerStateMask;
+    bool awake = state == plat::kPowerStateOn || state == (plat::kPowerStateOn | plat::kPowerStateBacklightOn);
+    switch (action) {
+    case kPowerSuspend:
+        if (awake) plat::SetSystemPowerState({}, plat::kPowerStateSuspend, 0);
+        break;
+    case kPowerOn:
+        if (!awake) plat::SetSystemPowerState({}, plat::kPowerStateOn, 0);
+        break;
+    case kPowerSoftReset: {
+        // The guard goes first: the activation after the restart must not
+        // reset again. Without the key no reset is made.
+        plat::HKey key = 0;
+        if (plat::RegOpenKey(plat::kHkeyCurrentUser, kTallowinKey, &key) != 0) break;
+        plat::RegCloseKey(key);
+        if (!WriteAlreadyReset(1)) break;
+        plat::Sleep(kSoftResetDelayMs);
+        plat::SetSystemPowerState({}, plat::kPowerStateReset, 0);
+        break;
+    }
+    case kPowerIdle:
+        plat::SetSystemPowerState({}, plat::kPowerStateIdle, 0);
+        break;
+    default:
+        break;
+    }
+    return awake;
+}
+
+}  // namespace tlw
