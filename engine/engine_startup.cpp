@@ -9,6 +9,7 @@
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
 #include "common/device/probes.h"
+#include "common/graphics/image_loader.h"
 #include "common/text/text.h"
 #include "engine/command_line.h"
 #include "engine/engine_actions.h"
@@ -171,6 +172,7 @@ int RunEngine(std::u16string_view commandLine) {
     while (!plat::IsApiReady(plat::kShShell) || !plat::IsApiReady(plat::kShGdi) || !plat::IsApiReady(plat::kShWmgr))
         plat::Sleep(kReadyPollMs);
 
+    StartImaging();  // the image-decoding factory of the imaging component
     InitializeEngineState(engine);
     ReadDeviceStates(engine);
     FindOwnWakeUps(engine, kDeleteCellVerify);

@@ -3,6 +3,7 @@
 #include "common/config/log_file.h"
 #include "common/config/registry_state.h"
 #include "common/device/probes.h"
+#include "common/graphics/image_loader.h"
 #include "common/text/text.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_log.h"
@@ -186,6 +187,7 @@ void ShutDownEngine(EngineState& engine) {
     StopPowerThread(engine);
     EndWatchThread(engine);
     RemoveTaskbarIcon(engine);
+    StopImaging();
     plat::DeleteObject(engine.font);
     plat::DeleteObject(engine.boldFont);
     engine.ownWindowsDestroyed = true;
