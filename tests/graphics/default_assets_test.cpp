@@ -67,8 +67,9 @@ void ExpectTableComplete(const std::array<const char16_t*, N>& names, const Skin
         SCOPED_TRACE(Utf16ToUtf8(names[slot]));
         EXPECT_EQ(images[slot].width, ExpectedWidthUnits(names[slot]) * scale);
         // Real alpha: every image but the menu tile has transparent pixels.
-        if (std::u16string_view(names[slot]) != u"menu")
+        if (std::u16string_view(names[slot]) != u"menu") {
             EXPECT_NE(std::find(images[slot].alpha.begin(), images[slot].alpha.end(), 0), images[slot].alpha.end());
+        }
     }
 }
 
@@ -108,7 +109,7 @@ TEST_P(DefaultAssets, TheDefaultClickSoundPlays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothClasses, DefaultAssets, ::testing::Values(96, 192),
-                         [](const auto& info) { return info.param == 96 ? "Qvga" : "Vga"; });
+                         [](const auto& p) { return p.param == 96 ? "Qvga" : "Vga"; });
 
 }  // namespace
 }  // namespace tlw
