@@ -19,7 +19,10 @@ namespace {
 constexpr char kHelp[] =
     "Creates a fresh simulated phone in DIR (created when missing; an existing\n"
     "device is refused): its folders, the platform state in DIR/.device, the\n"
-    "install folder with InstallDir in the registry, and no configuration file.\n"
+    "device model's registry and hardware state, the language file, the default\n"
+    "skins and icon store, \\Windows\\Tallowd.exe with its Startup shortcut, the\n"
+    "install folder with Tlwconfig.exe and InstallDir, the stand-in programs, and\n"
+    "no configuration file.\n"
     "\n"
     "  --model NAME   device model (default: the generic QVGA phone)\n"
     "  --screen qvga|vga  screen class, overriding the model's\n"
