@@ -51,6 +51,14 @@ int32_t Contest(EngineState& engine, int32_t found, bool contested) {
     return found;
 }
 
+// The stored manual time-out lies in the past (0: no time-out runs).
+bool ManualTimeOutEnded() {
+    uint32_t stored = ReadManualTimeOut();
+    plat::SystemTime end;
+    if (stored == 0 || !DecodeManualTimeOut(stored, &end)) return false;
+    return plat::CompareSystemTime(end, plat::GetLocalTime()) <= 0;
+}
+
 int32_t ValidOrNone(const EngineState& engine, int32_t index) {
     return IsProfileIndex(engine, index) ? index : kNoProfile;
 }
@@ -60,12 +68,19 @@ int32_t FullEvaluation(EngineState& engine, int32_t kind) {
     int32_t running = ReadRunningProfile();
     int32_t manual = ReadManualProfile();
 
-    // A manual choice whose activation waited for a call: it is still the
-    // recorded choice, so the re-evaluation its wake-up starts applies it.
-    if (kind == kParamReevaluate && engine.delayedManualProfile != kNoProfile &&
-        engine.delayedManualProfile == manual && manual != running && IsProfileIndex(engine, manual)) {
-        RescheduleTimeWakeUps(engine, false);
-        return manual;
+    // A manual choice whose activation waited for a call: while it is still
+    // the recorded choice and its time-out has not ended, the re-evaluation
+    // its wake-up starts applies it. Once its time-out has ended it is
+    // cancelled like a running manual choice.
+    if (kind == kParamReevaluate && engine.delayedManualProfile != kNoProfile) {
+        bool pending = engine.delayedManualProfile == manual && manual != running && IsProfileIndex(engine, manual);
+        if (pending && !ManualTimeOutEnded()) {
+            RescheduleTimeWakeUps(engine, false);
+            return manual;
+        }
+        engine.delayedManualProfile = kNoProfile;
+        if (pending && !noTimeProfiles) SetManualProfile(engine, kNoProfile, false);
+        manual = ReadManualProfile();
     }
     if (kind == kParamReevaluate && (manual == running || running == kNoProfile) && !noTimeProfiles)
         SetManualProfile(engine, kNoProfile, false);

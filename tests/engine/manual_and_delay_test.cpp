@@ -6,6 +6,8 @@
 #include "engine_fixture.h"
 #include "platform/registry.h"
 
+#include <algorithm>
+
 namespace tlw::testing {
 namespace {
 
@@ -83,6 +85,33 @@ TEST_F(ManualTest, PhoneOffDuringACallWaitsForTheCallAndKeepsTheChoice) {
     Process(kParamReevaluate);
     EXPECT_EQ(ReadRunningProfile(), 1);
     EXPECT_EQ(ReadManualProfile(), 1);
+}
+
+}  // namespace
+}  // namespace tlw::testing
+
+namespace tlw::testing {
+namespace {
+
+TEST_F(ManualTest, PostponedChoiceWhoseTimeOutEndedDuringTheCallIsDropped) {
+    AddTimeProfile(u"07:00");
+    Profile& flight = AddProfile(kEventManual);
+    flight.radio[kRadioPhone] = 0;
+    flight.timeoutSet = true;
+    flight.timeout = u"00:05";
+    Process(kParamReevaluate);
+    plat::RegWriteDword(plat::kHkeyLocalMachine, kStatePhoneKey, u"Active Call Count", 1);
+    Process(kParamManualBase + 1);  // 10:00:20, time-out until 10:05:20
+    EXPECT_EQ(ReadRunningProfile(), 0);
+    // The time-out's wake-up carries "500": no second wake-up is added.
+    std::vector<std::string> wakeUps = WakeUps();
+    EXPECT_EQ(std::count(wakeUps.begin(), wakeUps.end(), "500@10:05:20"), 1);
+    EXPECT_EQ(std::count(wakeUps.begin(), wakeUps.end(), "500@10:01:15"), 0);
+    plat::RegWriteDword(plat::kHkeyLocalMachine, kStatePhoneKey, u"Active Call Count", 0);
+    SetClock("2010-01-04T10:05:20");
+    Process(kParamReevaluate);
+    EXPECT_EQ(ReadRunningProfile(), 0);  // the choice ended with its time-out
+    EXPECT_EQ(ReadManualProfile(), kNoProfile);
 }
 
 }  // namespace
