@@ -3,6 +3,10 @@
 // text in one memory bitmap, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include "common/graphics/alpha_draw.h"
+#include "common/graphics/blend.h"
+#include "common/graphics/rgba_image.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -102,6 +106,19 @@ TEST(GdiPicture, PatternBrushRectangleAndTextInOneBitmap) {
     EXPECT_GT(solid, 20);
     // Nothing outside the band was touched by the text.
     EXPECT_EQ(c.At(55, 6), Rgb(255, 255, 255));
+
+    // A half-transparent red image over the meter: each pixel is the blend of
+    // red and the gradient below it; fully transparent pixels leave it.
+    tlw::RgbaImage veil;
+    ASSERT_TRUE(tlw::CreateSolidImage(&veil, 4, 6, tlw::MakeColour(255, 0, 0), 128));
+    veil.alpha[tlw::PixelIndex(veil, 3, 0)] = 0;
+    ASSERT_TRUE(tlw::DrawImage(veil, c.dc(), 12, 5, 4, 6));
+    for (int32_t y = 5; y < 11; ++y) {
+        uint8_t below = kGradient[(y - 5) % 4];
+        EXPECT_EQ(c.At(12, y), Rgb(tlw::BlendChannel(255, 0, 128), 0, tlw::BlendChannel(0, below, 128))) << y;
+    }
+    EXPECT_EQ(c.At(15, 5), Rgb(0, 0, kGradient[0]));
+    EXPECT_EQ(c.At(16, 5), Rgb(0, 0, kGradient[0]));
 
     if (const char* dir = std::getenv("TLW_PICTURE_DIR")) SaveDcPng(c.dc(), std::string(dir) + "/gdi_picture.png");
     SelectObject(c.dc(), oldFont);
