@@ -52,3 +52,17 @@ TEST_F(EngineProcessTest, CloseShutsTheEngineDownWithoutPendingWakeUps) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EngineProcessTest, ChargerPluggedInEvaluatesFifteenSecondsLater) {
+    ASSERT_EQ(Tlwsim({"hw", dir_, "ac=on"}).exitCode, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Log().find("Power change Notified.") != std::string::npos; }));
+    ASSERT_EQ(Tlwsim({"time", dir_, "advance", "14s"}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    EXPECT_EQ(Log().find("Param:10,"), std::string::npos);
+    ASSERT_EQ(Tlwsim({"time", dir_, "advance", "1s"}).exitCode, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Log().find("Processing parameter, Param:10,") != std::string::npos; }));
+}
+
+}  // namespace
