@@ -65,7 +65,7 @@ void ApplySoundSettings(const Profile& p) {
 void ActivateProfile(EngineState& engine, int32_t profile) {
     if (profile == kNoProfile || !IsProfileIndex(engine, profile)) {
         WriteRunningProfile(kNoProfile, kNoRunningProfileName, u"", 0);
-        RefreshDisplayedProfile(engine, kNoProfile);
+        SetDisplayedProfile(engine, kNoProfile);
         return;
     }
     const Profile& p = engine.model.profiles.profiles[profile];
@@ -108,7 +108,7 @@ void ActivateProfile(EngineState& engine, int32_t profile) {
 
     engine.delayedManualProfile = kNoProfile;
     WriteRunningProfile(profile, p.name.View(), p.profile_icon.View(), p.eventType);
-    RefreshDisplayedProfile(engine, profile);
+    SetDisplayedProfile(engine, profile);
 
     if (p.volMaster == 0) SetSoundMode(0, 2);
     else if (p.volMaster == 1) SetSoundMode(0, 1);

@@ -26,9 +26,9 @@ bool NoTimeProfiles(const EngineState& engine);
 bool IsProfileIndex(const EngineState& engine, int32_t index);
 
 // Trigger evaluators not yet wired to their sensors find no profile.
-int32_t EvaluateCalendarTrigger(EngineState& engine);
-int32_t EvaluatePowerTrigger(EngineState& engine, bool powerConnected);
-int32_t EvaluateLocationTrigger(EngineState& engine);
+int32_t EvaluateCalendar(EngineState& engine);
+int32_t MatchPower(EngineState& engine, bool powerConnected);
+int32_t MatchLocation(EngineState& engine);
 
 // The calendar wake-up of the next appointment change.
 void RescheduleCalendarWakeUp(EngineState& engine);
@@ -37,6 +37,6 @@ void HandleCallActive(EngineState& engine);
 void HandleCallOffered(EngineState& engine);
 
 // The taskbar icon shows the running profile.
-void RefreshDisplayedProfile(EngineState& engine, int32_t profile);
+void SetDisplayedProfile(EngineState& engine, int32_t profile);
 
 }  // namespace tlw

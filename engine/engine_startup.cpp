@@ -16,6 +16,7 @@
 #include "engine/engine_log.h"
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
+#include "engine/later_parts.h"
 #include "engine/wake_ups.h"
 #include "platform/device_model.h"
 #include "platform/gdi.h"
@@ -126,9 +127,10 @@ void InitializeEngineState(EngineState& engine) {
     engine.lastDisplayedProfile = running;
     int32_t manual = ReadManualProfile();
     engine.manualActive = manual != kNoProfile && manual == running;
-    RefreshDisplayedProfile(engine, running);
+    RefreshIcon(engine, false);
     ReadOemFlags(engine);
     DeleteAllOwnWakeUps(engine);
+    engine.repetitionWanted = ComputeRepetition(engine, engine.displayedProfile);
     if (engine.displayedProfile != kNoProfile && IsProfileIndex(engine, engine.displayedProfile) &&
         engine.model.profiles.profiles[engine.displayedProfile].eventType != kEventManual && engine.manualActive)
         engine.manualActive = false;
@@ -178,7 +180,7 @@ int RunEngine(std::u16string_view commandLine) {
     FindOwnWakeUps(engine, kDeleteCellVerify);
     if (!engine.locked) {
         WriteRunningProfile(kNoProfile, kNoRunningProfileName, u"", 0);
-        RefreshDisplayedProfile(engine, kNoProfile);
+        SetDisplayedProfile(engine, kNoProfile);
         ProcessParameter(engine, kParamReevaluate);
     }
     if (!commandLine.empty() && commandLine[0] == u'9') {

@@ -54,6 +54,7 @@ struct EngineState {
     int32_t displayedProfile = kNoProfile;      // profile the taskbar icon shows
     int32_t lastDisplayedProfile = kNoProfile;  // what it showed before
     bool manualActive = false;       // the displayed profile was chosen by hand
+    bool repetitionWanted = false;   // the displayed profile repeats missed-event sounds
     bool treo = false;               // OEM information names a Palm Treo
     bool treo800w = false;           // ... the Palm Treo 800w
 

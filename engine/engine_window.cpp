@@ -57,7 +57,7 @@ void OnPhoneStatus(EngineState& engine) {
         }
         CloseCallMonitoring(engine);
     }
-    RefreshDisplayedProfile(engine, engine.displayedProfile);
+    RefreshIcon(engine, false);
 }
 
 void OnReload(EngineState& engine) {
@@ -67,8 +67,15 @@ void OnReload(EngineState& engine) {
         (engine.deviceStates[kStatePhone] == 1 || engine.model.options.locationMode == 1))
         StartLocationSensing(engine, engine.model.options.locationMode);
     ProcessParameter(engine, kParamReevaluate);
-    RemoveTaskbarIcon(engine);
-    AddTaskbarIcon(engine);
+    RefreshIcon(engine, true);
+    RefreshIcon(engine, false);
+}
+
+// The plain menu when `menu_type` is 0, else the skinned one; the chosen
+// command is carried out.
+void ShowPopupMenu(EngineState& engine, bool skinned) {
+    int32_t command = skinned ? ShowSkinnedMenu(engine) : ShowPlainMenu(engine, engine.mainWindow);
+    if (command != 0) RunMenuCommand(engine, command);
 }
 
 void OnParameter(EngineState& engine, plat::WParam wParam) {
@@ -88,7 +95,7 @@ plat::LResult EngineWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam w
     case TLWM_REPEAT1 + 1:
     case TLWM_REPEAT1 + 2:
     case TLWM_REPEAT4:
-        RepeatNotificationSound(engine, static_cast<int>(message - TLWM_REPEAT1) + 1);
+        RepeatSlot(engine, static_cast<int>(message - TLWM_REPEAT1) + 1, true);
         return 0;
     case TLWM_REPEATEND:
         EndNotificationRepetition(engine);
@@ -100,7 +107,7 @@ plat::LResult EngineWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam w
         ShowPopupMenu(engine, true);
         return 0;
     case TLWM_NOTIFICATION:
-        if (DisplayedProfileRepeats(engine)) OnNotificationShown(engine);
+        if (engine.repetitionWanted) CheckShownNotifications(engine);
         return 0;
     case TLWM_CRADLE:
         TakeCradleSnapshot(engine);
@@ -115,7 +122,7 @@ plat::LResult EngineWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam w
         return 0;
     case TLWM_LOCKED:
         engine.locked = ReadLocked();
-        RefreshDisplayedProfile(engine, engine.displayedProfile);
+        RefreshIcon(engine, false);
         return 0;
     case TLWM_PHONESTATUS:
         OnPhoneStatus(engine);
@@ -186,7 +193,7 @@ void ShutDownEngine(EngineState& engine) {
     plat::KillTimer(engine.mainWindow, IDT_POWERCHECK);
     StopPowerThread(engine);
     EndWatchThread(engine);
-    RemoveTaskbarIcon(engine);
+    RefreshIcon(engine, true);
     StopImaging();
     plat::DeleteObject(engine.font);
     plat::DeleteObject(engine.boldFont);

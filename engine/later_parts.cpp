@@ -6,23 +6,32 @@
 
 namespace tlw {
 
-void RefreshDisplayedProfile(EngineState& engine, int32_t profile) {
-    engine.lastDisplayedProfile = engine.displayedProfile;
+void SetDisplayedProfile(EngineState& engine, int32_t profile) {
     engine.displayedProfile = profile;
     int32_t manual = ReadManualProfile();
-    engine.manualActive = manual != kNoProfile && manual == profile;
+    bool manualActive = manual != kNoProfile && manual == ReadRunningProfile();
+    if (manualActive != engine.manualActive) {
+        engine.manualActive = manualActive;
+        RefreshIcon(engine, false);
+    }
+    if (engine.displayedProfile != engine.lastDisplayedProfile) {
+        RefreshIcon(engine, false);
+        engine.lastDisplayedProfile = engine.displayedProfile;
+        engine.repetitionWanted = ComputeRepetition(engine, engine.displayedProfile);
+    }
 }
 
-void ShowPopupMenu(EngineState&, bool) {}
+int32_t ShowPlainMenu(EngineState&, plat::Hwnd) { return 0; }
+int32_t ShowSkinnedMenu(EngineState&) { return 0; }
+void RunMenuCommand(EngineState&, int32_t) {}
 plat::LResult HandleMenuItemMessage(EngineState&, uint32_t, plat::WParam, plat::LParam) { return 0; }
 void PaintTaskbarIcon(EngineState&, plat::Hdc) {}
-void AddTaskbarIcon(EngineState&) {}
-void RemoveTaskbarIcon(EngineState&) {}
+void RefreshIcon(EngineState&, bool) {}
 
-void RepeatNotificationSound(EngineState&, int) {}
+void RepeatSlot(EngineState&, int, bool) {}
 void EndNotificationRepetition(EngineState&) {}
-bool DisplayedProfileRepeats(const EngineState&) { return false; }
-void OnNotificationShown(EngineState&) {}
+bool ComputeRepetition(EngineState&, int32_t) { return false; }
+void CheckShownNotifications(EngineState&) {}
 void StopNotificationRepetition(EngineState&) {}
 void ReleaseMediaPlayer(EngineState&) {}
 
@@ -40,10 +49,10 @@ void StartLocationSensing(EngineState&, int32_t) {}
 void StopLocationSensing(EngineState&) {}
 
 TriggerEvaluators DefaultTriggerEvaluators() {
-    return {EvaluateCalendarTrigger, EvaluatePowerTrigger, EvaluateLocationTrigger};
+    return {EvaluateCalendar, MatchPower, MatchLocation};
 }
-int32_t EvaluateCalendarTrigger(EngineState&) { return kNoDecision; }
-int32_t EvaluatePowerTrigger(EngineState&, bool) { return kNoDecision; }
-int32_t EvaluateLocationTrigger(EngineState&) { return kNoDecision; }
+int32_t EvaluateCalendar(EngineState&) { return kNoDecision; }
+int32_t MatchPower(EngineState&, bool) { return kNoDecision; }
+int32_t MatchLocation(EngineState&) { return kNoDecision; }
 
 }  // namespace tlw

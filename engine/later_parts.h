@@ -12,18 +12,21 @@
 
 namespace tlw {
 
-// Taskbar icon and popup menu.
-void ShowPopupMenu(EngineState& engine, bool skinned);
+// Taskbar icon and popup menu. The menus return the chosen command (0 for none).
+int32_t ShowPlainMenu(EngineState& engine, plat::Hwnd window);
+int32_t ShowSkinnedMenu(EngineState& engine);
+void RunMenuCommand(EngineState& engine, int32_t command);
 plat::LResult HandleMenuItemMessage(EngineState& engine, uint32_t message, plat::WParam wParam, plat::LParam lParam);
 void PaintTaskbarIcon(EngineState& engine, plat::Hdc hdc);
-void AddTaskbarIcon(EngineState& engine);
-void RemoveTaskbarIcon(EngineState& engine);
+// Creates or updates the icon, or with remove takes it away.
+void RefreshIcon(EngineState& engine, bool remove);
 
 // Notification sound repetition.
-void RepeatNotificationSound(EngineState& engine, int slot);
+void RepeatSlot(EngineState& engine, int slot, bool play);
 void EndNotificationRepetition(EngineState& engine);
-bool DisplayedProfileRepeats(const EngineState& engine);
-void OnNotificationShown(EngineState& engine);
+// Whether the profile repeats missed-event sounds (sets the slot flags).
+bool ComputeRepetition(EngineState& engine, int32_t profile);
+void CheckShownNotifications(EngineState& engine);
 void StopNotificationRepetition(EngineState& engine);
 void ReleaseMediaPlayer(EngineState& engine);
 
