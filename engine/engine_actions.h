@@ -17,6 +17,9 @@ void ActivateProfile(EngineState& engine, int32_t profile);
 // Records a manual choice (or 700: cancels it) with its time-out wake-up.
 void SetManualProfile(EngineState& engine, int32_t profile, bool useStoredExpiry);
 
+// Reads the five device states (Wi-Fi, phone, Bluetooth, push mail, data).
+void ReadDeviceStates(EngineState& engine);
+
 // Rereads the configuration into the model and applies the language file.
 void ReloadConfiguration(EngineState& engine);
 

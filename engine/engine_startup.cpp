@@ -54,13 +54,6 @@ constexpr RegistryWatch kRegistryWatches[9] = {
     {plat::kHkeyLocalMachine, u"System\\State\\Phone", u"Status", TLWM_PHONESTATUS, 0x10},
 };
 
-void ReadDeviceStates(EngineState& engine) {
-    uint32_t wifi = 0;
-    GetDeviceStates(&wifi, &engine.deviceStates[kStatePhone], &engine.deviceStates[kStateBluetooth],
-                    &engine.deviceStates[kStatePushMail], &engine.deviceStates[kStateData]);
-    engine.deviceStates[kStateWifi] = static_cast<int32_t>(wifi);
-}
-
 void RegisterRegistryWatches(EngineState& engine) {
     for (int i = 0; i < 9; ++i) {
         const RegistryWatch& w = kRegistryWatches[i];

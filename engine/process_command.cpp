@@ -11,13 +11,6 @@
 namespace tlw {
 namespace {
 
-void RefreshDeviceStates(EngineState& engine) {
-    uint32_t wifi = 0;
-    GetDeviceStates(&wifi, &engine.deviceStates[kStatePhone], &engine.deviceStates[kStateBluetooth],
-                    &engine.deviceStates[kStatePushMail], &engine.deviceStates[kStateData]);
-    engine.deviceStates[kStateWifi] = static_cast<int32_t>(wifi);
-}
-
 void BluetoothOn(bool visible) {
     SetBluetoothRadio(true);
     SetBluetoothVisible(visible);
@@ -45,8 +38,15 @@ void Unlock(EngineState& engine) {
 
 }  // namespace
 
+void ReadDeviceStates(EngineState& engine) {
+    uint32_t wifi = 0;
+    GetDeviceStates(&wifi, &engine.deviceStates[kStatePhone], &engine.deviceStates[kStateBluetooth],
+                    &engine.deviceStates[kStatePushMail], &engine.deviceStates[kStateData]);
+    engine.deviceStates[kStateWifi] = static_cast<int32_t>(wifi);
+}
+
 void ProcessCommand(EngineState& engine, int32_t command) {
-    RefreshDeviceStates(engine);
+    ReadDeviceStates(engine);
     engine.logMode = QueryLogMode();
     LogDetail(engine, u"Processing command, Param:%d, Instance=%08X, Version=%d", {command, engine.instance, kEngineVersion});
     const int32_t* s = engine.deviceStates;

@@ -12,40 +12,13 @@
 #include <system_error>
 
 #include "platform/device.h"
+#include "platform/device_lock.h"
 #include "platform/registry.h"
 
 namespace plat {
 namespace {
 
 std::filesystem::path StatePath() { return DeviceStateDir() / "hardware"; }
-std::filesystem::path LockPath() { return DeviceStateDir() / "hardware.lock"; }
-
-// Holds the device's hardware lock (an exclusive lock on a file of its own,
-// shared by all processes of the device) for its lifetime.
-class HardwareLock {
-public:
-    HardwareLock() {
-        if (DeviceRoot().empty()) return;
-        fd_ = ::open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ < 0) return;
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    ~HardwareLock() {
-        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-    }
-    HardwareLock(const HardwareLock&) = delete;
-    HardwareLock& operator=(const HardwareLock&) = delete;
-    bool Held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;  // descriptor of the lock file, -1 when not held
-};
 
 bool ParseInt64(std::string_view text, int64_t min, int64_t max, int64_t* out) {
     int64_t v = 0;
@@ -177,7 +150,7 @@ bool ReadHardwareState(HardwareState* out) {
 }
 
 bool ChangeHardwareState(const std::function<void(HardwareState&)>& change) {
-    HardwareLock lock;
+    DeviceLock lock("hardware");
     if (!lock.Held()) return false;
     HardwareState state;
     if (!ReadStateFile(&state)) return false;  // never overwrite a state we could not read

@@ -17,6 +17,7 @@
 
 #include "common/text/text.h"
 #include "platform/device.h"
+#include "platform/device_lock.h"
 #include "platform/journal.h"
 #include "platform/last_error.h"
 #include "platform/soft_reset.h"
@@ -26,33 +27,6 @@ namespace plat {
 namespace {
 
 std::filesystem::path StatePath() { return DeviceStateDir() / "power_state"; }
-
-// Holds the device's power lock (an exclusive lock on a file of its own,
-// shared by all processes of the device) for its lifetime.
-class PowerLock {
-public:
-    PowerLock() {
-        if (DeviceRoot().empty()) return;
-        fd_ = ::open((DeviceStateDir() / "power_state.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ < 0) return;
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    ~PowerLock() {
-        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-    }
-    PowerLock(const PowerLock&) = delete;
-    PowerLock& operator=(const PowerLock&) = delete;
-    bool Held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;  // descriptor of the lock file, -1 when not held
-};
 
 bool ProcessAlive(uint32_t pid) {
     if (pid == 0 || pid > static_cast<uint32_t>(INT32_MAX)) return false;
@@ -149,7 +123,7 @@ bool WriteStateFile(const PowerState& state) {
 // a state file that cannot be parsed is replaced by the change applied to
 // the defaults rather than blocking the power manager for good.
 bool ChangePowerState(const std::function<void(PowerState&)>& change, PowerState* before) {
-    PowerLock lock;
+    DeviceLock lock("power_state");
     if (!lock.Held()) return false;
     PowerState s;
     ReadStateFile(&s);
@@ -219,7 +193,7 @@ bool ParseDevicePower(std::string_view name, DevicePower* out) {
 }
 
 bool ReadPowerState(PowerState* out) {
-    PowerLock lock;
+    DeviceLock lock("power_state");
     return ReadStateFile(out);
 }
 
