@@ -11,20 +11,10 @@
 
 #include "platform/clock.h"
 #include "platform/last_error.h"
+#include "support/system_time_fields.h"
 #include "support/temp_device.h"
 
 namespace {
-
-plat::SystemTime Time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    plat::SystemTime t;
-    t.year = static_cast<uint16_t>(year);
-    t.month = static_cast<uint16_t>(month);
-    t.day = static_cast<uint16_t>(day);
-    t.hour = static_cast<uint16_t>(hour);
-    t.minute = static_cast<uint16_t>(minute);
-    t.second = static_cast<uint16_t>(second);
-    return t;
-}
 
 // Milliseconds since 1601 of a time, for distances below a second.
 int64_t Ms(const plat::SystemTime& t) {

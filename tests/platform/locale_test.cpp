@@ -3,19 +3,9 @@
 
 #include "common/text/text.h"
 #include "platform/locale.h"
+#include "support/system_time_fields.h"
 
 namespace {
-
-plat::SystemTime Time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    plat::SystemTime t;
-    t.year = static_cast<uint16_t>(year);
-    t.month = static_cast<uint16_t>(month);
-    t.day = static_cast<uint16_t>(day);
-    t.hour = static_cast<uint16_t>(hour);
-    t.minute = static_cast<uint16_t>(minute);
-    t.second = static_cast<uint16_t>(second);
-    return t;
-}
 
 std::string Utf8(const std::u16string& text) { return tlw::Utf16ToUtf8(text); }
 

@@ -15,21 +15,12 @@
 #include "platform/journal.h"
 #include "platform/last_error.h"
 #include "platform/user_notify.h"
+#include "support/journal_effects.h"
 #include "support/temp_device.h"
 
 namespace {
 
 using namespace plat;
-
-std::vector<std::string> JournalEffects() {
-    std::vector<std::string> effects;
-    for (const std::string& line : JournalRead()) {
-        size_t first = line.find(' ');
-        size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
-        effects.push_back(second == std::string::npos ? line : line.substr(second + 1));
-    }
-    return effects;
-}
 
 class PowerStateTest : public ::testing::Test {
 protected:

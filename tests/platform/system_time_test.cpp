@@ -6,20 +6,9 @@
 #include <cstdint>
 
 #include "platform/clock.h"
+#include "support/system_time_fields.h"
 
 namespace {
-
-plat::SystemTime Time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
-    plat::SystemTime t;
-    t.year = static_cast<uint16_t>(year);
-    t.month = static_cast<uint16_t>(month);
-    t.day = static_cast<uint16_t>(day);
-    t.hour = static_cast<uint16_t>(hour);
-    t.minute = static_cast<uint16_t>(minute);
-    t.second = static_cast<uint16_t>(second);
-    t.milliseconds = static_cast<uint16_t>(ms);
-    return t;
-}
 
 // Compares every field but dayOfWeek.
 void ExpectTime(const plat::SystemTime& actual, int year, int month, int day, int hour, int minute, int second,

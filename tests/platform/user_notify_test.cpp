@@ -18,6 +18,7 @@
 #include "platform/last_error.h"
 #include "platform/sync_objects.h"
 #include "platform/wait.h"
+#include "support/journal_effects.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -51,17 +52,6 @@ NotificationTrigger EventTrigger(uint32_t event, std::u16string_view application
     t.application = std::u16string(application);
     t.arguments = std::u16string(arguments);
     return t;
-}
-
-// The effects of the journal's lines (what follows time and program).
-std::vector<std::string> JournalEffects() {
-    std::vector<std::string> effects;
-    for (const std::string& line : JournalRead()) {
-        size_t first = line.find(' ');
-        size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
-        effects.push_back(second == std::string::npos ? line : line.substr(second + 1));
-    }
-    return effects;
 }
 
 class UserNotifyTest : public ::testing::Test {

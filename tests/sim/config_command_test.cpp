@@ -5,27 +5,18 @@
 #include <fstream>
 
 #include "support/run_program.h"
+#include "support/sim_device.h"
 
 namespace {
 
 class ConfigCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tlw-config-XXXXXX";
-        base_ = mkdtemp(pattern);
-        dir_ = (base_ / "phone").string();
-        ASSERT_EQ(Tlwsim({"init", dir_, "--frozen"}).exitCode, 0);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(base_, ec);
-    }
-    std::filesystem::path base_;
-    std::string dir_;
+    void SetUp() override { ASSERT_TRUE(device_.Ready()); }
+    SimDevice device_{{"--frozen"}};
 };
 
 TEST_F(ConfigCommandTest, FreshDeviceShowsTheFiveDefaultsWithEnglishNames) {
-    ProgramResult r = Tlwsim({"config", dir_, "read"});
+    ProgramResult r = Tlwsim({"config", device_.Dir(), "read"});
     ASSERT_EQ(r.exitCode, 0);
     for (const char* section : {"[profile0]", "[profile4]", "[Options]", "[Locations]"})
         EXPECT_NE(r.output.find(section), std::string::npos) << section;
@@ -37,7 +28,7 @@ TEST_F(ConfigCommandTest, FreshDeviceShowsTheFiveDefaultsWithEnglishNames) {
 }
 
 TEST_F(ConfigCommandTest, SelectedLanguageGivesTheDefaultNames) {
-    std::string text = Tlwsim({"config", dir_, "read"}).output;
+    std::string text = Tlwsim({"config", device_.Dir(), "read"}).output;
     size_t at = text.find("language=0");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 10, "language=1");
@@ -46,22 +37,22 @@ TEST_F(ConfigCommandTest, SelectedLanguageGivesTheDefaultNames) {
         if (c == '\n') crlf += '\r';
         crlf += c;
     }
-    std::filesystem::create_directories(base_ / "phone" / "My Documents" / "Korvel");
-    std::ofstream(base_ / "phone" / "My Documents" / "Korvel" / "Tallowd.ini", std::ios::binary) << crlf;
-    ProgramResult r = Tlwsim({"config", dir_, "read"});
+    std::filesystem::create_directories(device_.Base() / "phone" / "My Documents" / "Korvel");
+    std::ofstream(device_.Base() / "phone" / "My Documents" / "Korvel" / "Tallowd.ini", std::ios::binary) << crlf;
+    ProgramResult r = Tlwsim({"config", device_.Dir(), "read"});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_NE(r.output.find(";  default name: Nacht\n"), std::string::npos);
     EXPECT_NE(r.output.find(";  default name: Flugmodus\n"), std::string::npos);
 }
 
 TEST_F(ConfigCommandTest, FileOfTheOlderLayoutIsReportedAndBadArgumentsRefused) {
-    std::ofstream(base_ / "old.ini") << "[profile0]\r\nname=Old\r\n";
-    ProgramResult r = Tlwsim({"config", dir_, "read", (base_ / "old.ini").string()});
+    std::ofstream(device_.Base() / "old.ini") << "[profile0]\r\nname=Old\r\n";
+    ProgramResult r = Tlwsim({"config", device_.Dir(), "read", (device_.Base() / "old.ini").string()});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.output.find("[profile4]"), std::string::npos);  // the defaults
-    EXPECT_NE(Tlwsim({"config", dir_, "write"}).exitCode, 0);
-    EXPECT_NE(Tlwsim({"config", (base_ / "nothing").string(), "read"}).exitCode, 0);
-    EXPECT_NE(Tlwsim({"config", dir_, "read", "\\My Documents\\missing.tlw"}).exitCode, 0);
+    EXPECT_NE(Tlwsim({"config", device_.Dir(), "write"}).exitCode, 0);
+    EXPECT_NE(Tlwsim({"config", (device_.Base() / "nothing").string(), "read"}).exitCode, 0);
+    EXPECT_NE(Tlwsim({"config", device_.Dir(), "read", "\\My Documents\\missing.tlw"}).exitCode, 0);
 }
 
 }  // namespace

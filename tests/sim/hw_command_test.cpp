@@ -2,65 +2,34 @@
 // printed facts, changes reaching the registry and the power status, and
 // refused changes leaving everything as it was.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/device/probes.h"
 #include "platform/device.h"
 #include "platform/registry.h"
+#include "support/run_program.h"
+#include "support/sim_device.h"
 
 namespace {
 
-// What one run of the console printed and returned.
-struct ConsoleRun {
-    int code = -1;       // exit code
-    std::string output;  // standard output
-};
-
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 class HwCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::error_code ec;
-        std::string pattern = (std::filesystem::temp_directory_path(ec) / "tlw-hw-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        base_ = pattern;
-        device_ = base_ / "phone";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(base_, ec);
-    }
-    ConsoleRun Run(const std::string& command, std::initializer_list<std::string> args) {
-        std::string line = std::string(TLW_BIN_DIR) + "/tlwsim " + command + " " + ShellQuote(device_.string());
-        for (const std::string& a : args) line += " " + ShellQuote(a);
-        line += " 2>/dev/null";
-        ConsoleRun result;
-        FILE* pipe = popen(line.c_str(), "r");
-        if (!pipe) return result;
-        char buffer[256];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-        int status = pclose(pipe);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+    ProgramResult Run(const std::string& command, std::initializer_list<std::string> args) {
+        return TlwsimCommand(command, device_->Dir(), args, ErrorStream::kCaptured);
     }
     void Init(const std::string& model) {
-        ConsoleRun init = Run("init", {"--model", model, "--time", "2010-01-01T12:00:00", "--frozen"});
-        ASSERT_EQ(init.code, 0);
-        ASSERT_TRUE(plat::SetDevice(device_));
+        device_ = std::make_unique<SimDevice>(
+            std::vector<std::string>{"--model", model, "--time", "2010-01-01T12:00:00", "--frozen"});
+        ASSERT_TRUE(device_->Ready());
+        ASSERT_TRUE(plat::SetDevice(device_->Dir()));
     }
     std::map<std::string, std::string> Facts() {
-        ConsoleRun run = Run("hw", {});
-        EXPECT_EQ(run.code, 0);
+        ProgramResult run = Run("hw", {});
+        EXPECT_EQ(run.exitCode, 0);
         std::map<std::string, std::string> facts;
         size_t start = 0;
         while (start < run.output.size()) {
@@ -74,8 +43,7 @@ protected:
         return facts;
     }
 
-    std::filesystem::path base_;    // temporary folder holding the device
-    std::filesystem::path device_;  // the device folder made by init
+    std::unique_ptr<SimDevice> device_;  // the phone, made by Init
 };
 
 TEST_F(HwCommandTest, FreshPhonePrintsItsModelsStartingState) {
@@ -94,7 +62,7 @@ TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {
     Init("generic-qvga");
     ASSERT_EQ(Run("hw", {"ac=on", "battery=40", "cradle=on", "headset=on", "phone=off", "wifi=on", "bt=discoverable",
                          "data=on", "push=on", "missed=3", "sms=2"})
-                  .code,
+                  .exitCode,
               0);
     std::map<std::string, std::string> facts = Facts();
     EXPECT_EQ(facts["ac"], "on");
@@ -117,25 +85,25 @@ TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {
     ASSERT_TRUE(plat::RegReadDword(plat::kHkeyCurrentUser, u"System\\State\\Phone", u"Missed Call Count", &missed));
     EXPECT_EQ(missed, 3u);
 
-    ASSERT_EQ(Run("hw", {"battery=unknown"}).code, 0);
+    ASSERT_EQ(Run("hw", {"battery=unknown"}).exitCode, 0);
     EXPECT_FALSE(tlw::IsOnExternalPower());
 }
 
 TEST_F(HwCommandTest, RefusedChangesChangeNothing) {
     Init("generic-qvga");
     std::map<std::string, std::string> before = Facts();
-    EXPECT_NE(Run("hw", {"ac=on", "colour=red"}).code, 0);
-    EXPECT_NE(Run("hw", {"ac=on", "battery=101"}).code, 0);
-    EXPECT_NE(Run("hw", {"ac=on", "call=ringing"}).code, 0);
-    EXPECT_NE(Run("hw", {"ac=on", "missed=-1"}).code, 0);
-    EXPECT_NE(Run("hw", {"ac=on", "phone"}).code, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "colour=red"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "battery=101"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "call=ringing"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "missed=-1"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "phone"}).exitCode, 0);
     EXPECT_EQ(Facts(), before);
 }
 
 TEST_F(HwCommandTest, FactsFollowTheModelsHardware) {
     Init("widcomm-142");
-    EXPECT_NE(Run("hw", {"bt=discoverable"}).code, 0);  // the WIDCOMM stack has no discoverable mode here
-    ASSERT_EQ(Run("hw", {"bt=on"}).code, 0);
+    EXPECT_NE(Run("hw", {"bt=discoverable"}).exitCode, 0);  // the WIDCOMM stack has no discoverable mode here
+    ASSERT_EQ(Run("hw", {"bt=on"}).exitCode, 0);
     EXPECT_EQ(Facts()["bt"], "on");
     uint32_t stackMode = 0;
     ASSERT_TRUE(plat::RegReadDword(plat::kHkeyLocalMachine, u"SOFTWARE\\Widcomm\\BtConfig\\General", u"StackMode",
@@ -148,7 +116,7 @@ TEST_F(HwCommandTest, PhonelessModelHasNoPhoneFacts) {
     std::map<std::string, std::string> facts = Facts();
     EXPECT_EQ(facts["phone"], "absent");
     EXPECT_EQ(facts["call"], "absent");
-    EXPECT_NE(Run("hw", {"phone=on"}).code, 0);
+    EXPECT_NE(Run("hw", {"phone=on"}).exitCode, 0);
 }
 
 }  // namespace

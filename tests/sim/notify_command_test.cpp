@@ -1,37 +1,19 @@
 // `tlwsim notify list` and `tlwsim time` firing notifications, run as real
 // processes against a temporary device.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "platform/clock.h"
 #include "platform/journal.h"
 #include "platform/user_notify.h"
+#include "support/run_program.h"
 #include "support/temp_device.h"
 
 namespace {
 
 using namespace plat;
-
-struct RunResult {
-    int code = -1;       // exit code
-    std::string output;  // standard output
-};
-
-RunResult RunConsole(const std::string& arguments) {
-    RunResult result;
-    std::string command = std::string(TLW_BIN_DIR) + "/tlwsim " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[256];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-    int status = pclose(pipe);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 SystemTime At(uint16_t hour, uint16_t minute, uint16_t second) {
     SystemTime t{2010, 3, 0, 1, hour, minute, second, 0};
@@ -45,11 +27,11 @@ protected:
         UseDeviceClock();
         std::filesystem::create_directories(device_.Root() / "Windows");
         std::filesystem::create_symlink("/bin/true", device_.Root() / "Windows" / "Tallowd.exe");
-        ASSERT_EQ(Console("time", "freeze").code, 0);
-        ASSERT_EQ(Console("time", "set 2010-03-01T12:00:00").code, 0);
+        ASSERT_EQ(Console("time", {"freeze"}).exitCode, 0);
+        ASSERT_EQ(Console("time", {"set", "2010-03-01T12:00:00"}).exitCode, 0);
     }
-    RunResult Console(const std::string& command, const std::string& rest) {
-        return RunConsole(command + " '" + device_.Root().string() + "' " + rest);
+    ProgramResult Console(const std::string& command, std::initializer_list<std::string> args) {
+        return TlwsimCommand(command, device_.Root().string(), args, ErrorStream::kCaptured);
     }
     void Schedule(const SystemTime& when, std::u16string_view arguments) {
         NotificationTrigger t;
@@ -63,7 +45,7 @@ protected:
 };
 
 TEST_F(NotifyCommandTest, ListShowsTimeOrderThenEvents) {
-    EXPECT_EQ(Console("notify", "list").output, "");
+    EXPECT_EQ(Console("notify", {"list"}).output, "");
     NotificationTrigger wake;
     wake.type = kNotificationTriggerEvent;
     wake.event = kNotificationEventWakeup;
@@ -76,8 +58,8 @@ TEST_F(NotifyCommandTest, ListShowsTimeOrderThenEvents) {
     cell.application = u"\\\\.\\Notifications\\NamedEvents\\TlwCellVerify";
     cell.startTime = cell.endTime = At(12, 10, 0);
     ASSERT_NE(SetUserNotification(cell), 0u);
-    RunResult r = Console("notify", "list");
-    EXPECT_EQ(r.code, 0);
+    ProgramResult r = Console("notify", {"list"});
+    EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.output,
               "2010-03-01T12:10:00 \\\\.\\Notifications\\NamedEvents\\TlwCellVerify\n"
               "2010-03-01T12:30:20 \\Windows\\Tallowd.exe 500\n"
@@ -86,17 +68,17 @@ TEST_F(NotifyCommandTest, ListShowsTimeOrderThenEvents) {
 }
 
 TEST_F(NotifyCommandTest, BadArgumentsAreRefused) {
-    EXPECT_EQ(Console("notify", "").code, 2);
-    EXPECT_EQ(Console("notify", "clear").code, 2);
-    EXPECT_EQ(RunConsole("notify /nonexistent/device list").code, 1);
+    EXPECT_EQ(Console("notify", {}).exitCode, 2);
+    EXPECT_EQ(Console("notify", {"clear"}).exitCode, 2);
+    EXPECT_EQ(Tlwsim({"notify", "/nonexistent/device", "list"}, ErrorStream::kCaptured).exitCode, 1);
 }
 
 TEST_F(NotifyCommandTest, AdvanceFiresWhatFallsDue) {
     Schedule(At(12, 30, 20), u"500");
     Schedule(At(12, 45, 15), u"201");
     Schedule(At(14, 0, 0), u"16");
-    RunResult r = Console("time", "advance 1h");
-    EXPECT_EQ(r.code, 0);
+    ProgramResult r = Console("time", {"advance", "1h"});
+    EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.output, "2010-03-01T13:00:00 (frozen)\n");
     std::vector<std::string> lines = JournalRead();
     std::vector<std::string> starts;
@@ -104,10 +86,10 @@ TEST_F(NotifyCommandTest, AdvanceFiresWhatFallsDue) {
         if (line.find(" start ") != std::string::npos) starts.push_back(line);
     EXPECT_EQ(starts, (std::vector<std::string>{"2010-03-01T12:30:20 tlwsim start \\Windows\\Tallowd.exe 500",
                                                 "2010-03-01T12:45:15 tlwsim start \\Windows\\Tallowd.exe 201"}));
-    EXPECT_EQ(Console("notify", "list").output, "2010-03-01T14:00:00 \\Windows\\Tallowd.exe 16\n");
+    EXPECT_EQ(Console("notify", {"list"}).output, "2010-03-01T14:00:00 \\Windows\\Tallowd.exe 16\n");
     // set fires the rest.
-    EXPECT_EQ(Console("time", "set 2010-03-02T00:00:00").code, 0);
-    EXPECT_EQ(Console("notify", "list").output, "");
+    EXPECT_EQ(Console("time", {"set", "2010-03-02T00:00:00"}).exitCode, 0);
+    EXPECT_EQ(Console("notify", {"list"}).output, "");
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 // program found by its window and closed with WM_CLOSE, a program that ends
 // with its exit code, and programs that cannot start.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,24 +15,13 @@
 #include "platform/wait.h"
 #include "platform/window.h"
 #include "sim/install_programs.h"
+#include "support/run_program.h"
 #include "support/temp_device.h"
 #include "support/test_program.h"
 
 namespace {
 
 const bool g_actingAsProgram = ActAsDeviceProgramWhenStartedAsOne();
-
-// What one run of the console printed and returned.
-struct ConsoleRun {
-    int code = -1;       // exit code
-    std::string output;  // standard output
-};
-
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 class RunCommandTest : public ::testing::Test {
 protected:
@@ -43,18 +30,8 @@ protected:
         ASSERT_TRUE(sim::InstallPrograms(&error)) << error;
     }
 
-    ConsoleRun Run(std::initializer_list<std::string> args) {
-        std::string line = std::string(TLW_BIN_DIR) + "/tlwsim run " + ShellQuote(device_.Root().string());
-        for (const std::string& a : args) line += " " + ShellQuote(a);
-        line += " 2>/dev/null";
-        ConsoleRun result;
-        FILE* pipe = popen(line.c_str(), "r");
-        if (!pipe) return result;
-        char buffer[256];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-        int status = pclose(pipe);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+    ProgramResult Run(std::initializer_list<std::string> args) {
+        return TlwsimCommand("run", device_.Root().string(), args, ErrorStream::kCaptured);
     }
 
     // True when some journal line ends with text.
@@ -92,8 +69,8 @@ TEST_F(RunCommandTest, NewDeviceGetsProgramLinksAndTheStartupShortcut) {
 }
 
 TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
-    ConsoleRun run = Run({"\\Windows\\repllog.exe", "sync", "now please"});
-    ASSERT_EQ(run.code, 0) << run.output;
+    ProgramResult run = Run({"\\Windows\\repllog.exe", "sync", "now please"});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
     const std::string prefix = "\\Windows\\repllog.exe resident, pid ";
     ASSERT_EQ(run.output.rfind(prefix, 0), 0u) << run.output;
     uint32_t pid = static_cast<uint32_t>(std::stoul(run.output.substr(prefix.size())));
@@ -118,8 +95,8 @@ TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
 
 TEST_F(RunCommandTest, ProgramThatEndsIsWaitedForWithItsExitCode) {
     ASSERT_TRUE(LinkTestProgram(u"\\Windows\\child.exe"));
-    ConsoleRun run = Run({"child", "exit", "9"});
-    EXPECT_EQ(run.code, 0);
+    ProgramResult run = Run({"child", "exit", "9"});
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "exit code 9\n");
     TestProgramReport report;
     ASSERT_TRUE(ReadTestProgramReport(&report));
@@ -127,13 +104,13 @@ TEST_F(RunCommandTest, ProgramThatEndsIsWaitedForWithItsExitCode) {
 }
 
 TEST_F(RunCommandTest, ProgramsThatCannotStartAreReported) {
-    EXPECT_EQ(Run({"\\Windows\\nothere.exe"}).code, 1);
+    EXPECT_EQ(Run({"\\Windows\\nothere.exe"}).exitCode, 1);
     std::filesystem::remove(device_.Root() / "Windows" / "child.exe");
     std::filesystem::create_symlink(device_.Root() / "never-built", device_.Root() / "Windows" / "child.exe");
-    ConsoleRun run = Run({"child"});
-    EXPECT_EQ(run.code, 1);
+    ProgramResult run = Run({"child"});
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.output, "");
-    EXPECT_EQ(Run({}).code, 2);
+    EXPECT_EQ(Run({}).exitCode, 2);
 }
 
 }  // namespace

@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <thread>
 
 #include "platform/clock.h"
 #include "platform/message_loop.h"
 #include "platform/window.h"
+#include "support/run_program.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -36,18 +36,6 @@ LResult ProgramProc(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam) {
     }
 }
 
-// What one run of the console printed and returned.
-struct ConsoleRun {
-    int code = -1;       // exit code
-    std::string output;  // standard output and standard error
-};
-
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 class SyncHaltCommandTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -56,17 +44,9 @@ protected:
             waitpid(pid, nullptr, 0);
         }
     }
-    ConsoleRun Run(const std::string& command, const std::string& extra = "") {
-        std::string line = std::string(TLW_BIN_DIR) + "/tlwsim " + command + " " +
-                           ShellQuote(device_.Root().string()) + extra + " 2>&1";
-        ConsoleRun result;
-        FILE* pipe = popen(line.c_str(), "r");
-        if (!pipe) return result;
-        char buffer[256];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-        int status = pclose(pipe);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+    // Runs "tlwsim COMMAND DIR ARGS...", its standard error merged into the output.
+    ProgramResult Run(const std::string& command, std::initializer_list<std::string> args = {}) {
+        return TlwsimCommand(command, device_.Root().string(), args, ErrorStream::kMerged);
     }
     // Starts a program with one window of the class; waits (hang guard 20 s)
     // until the window can be found.
@@ -106,30 +86,30 @@ TEST_F(SyncHaltCommandTest, SyncReturnsAfterEverySentMessageIsHandled) {
     Hwnd engine = StartProgram(u"Tallowd");
     ASSERT_TRUE(engine);
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(SendNotifyMessage(engine, kSlow, 0, 0));
-    ConsoleRun run = Run("sync");
-    EXPECT_EQ(run.code, 0) << run.output;
+    ProgramResult run = Run("sync");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(SendMessage(engine, kCount, 0, 0), 3);
 
     // Another class by name.
     Hwnd other = StartProgram(u"Tlwconfig");
     ASSERT_TRUE(other);
     ASSERT_TRUE(SendNotifyMessage(other, kSlow, 0, 0));
-    EXPECT_EQ(Run("sync", " Tlwconfig").code, 0);
+    EXPECT_EQ(Run("sync", {"Tlwconfig"}).exitCode, 0);
     EXPECT_EQ(SendMessage(other, kCount, 0, 0), 1);
 }
 
 TEST_F(SyncHaltCommandTest, SyncWithoutSuchWindowFails) {
-    ConsoleRun run = Run("sync");
-    EXPECT_EQ(run.code, 1);
+    ProgramResult run = Run("sync");
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("no window of class 'Tallowd'"), std::string::npos) << run.output;
-    EXPECT_EQ(Run("sync", " Tallowd extra").code, 2);
+    EXPECT_EQ(Run("sync", {"Tallowd", "extra"}).exitCode, 2);
 }
 
 TEST_F(SyncHaltCommandTest, HaltClosesEveryProgramAndWaitsForItsEnd) {
     ASSERT_TRUE(StartProgram(u"Tallowd"));
     ASSERT_TRUE(StartProgram(u"Tlwconfig"));
-    ConsoleRun run = Run("halt");
-    EXPECT_EQ(run.code, 0) << run.output;
+    ProgramResult run = Run("halt");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("ended Tallowd"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("ended Tlwconfig"), std::string::npos) << run.output;
     // Both have ended when halt returns (they may still wait to be reaped).
@@ -142,7 +122,7 @@ TEST_F(SyncHaltCommandTest, HaltClosesEveryProgramAndWaitsForItsEnd) {
     }
     EXPECT_FALSE(FindWindow(u"Tallowd", nullptr));
     // Nothing left to halt: nothing to do.
-    EXPECT_EQ(Run("halt").code, 0);
+    EXPECT_EQ(Run("halt").exitCode, 0);
 }
 
 }  // namespace

@@ -4,45 +4,80 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
-    ProgramResult result;
-    // Output goes to a file, not a pipe: a resident program the child starts
-    // keeps its descriptors, and the test must not wait for it to end.
-    char outPath[] = "/tmp/tlw-run-XXXXXX";
-    int outFd = mkstemp(outPath);
-    if (outFd < 0) return result;
-    pid_t pid = fork();
-    if (pid < 0) {
-        close(outFd);
-        unlink(outPath);
-        return result;
+namespace {
+
+// A temporary file the child writes one stream to; removed on destruction.
+struct CaptureFile {
+    char path[24] = "/tmp/tlw-run-XXXXXX";  // the file's name, made unique by mkstemp
+    int fd = -1;                            // open for the child to inherit, -1 when not made
+
+    explicit CaptureFile(bool wanted) {
+        if (wanted) fd = mkstemp(path);
     }
+    ~CaptureFile() {
+        if (fd >= 0) {
+            close(fd);
+            unlink(path);
+        }
+    }
+    // Everything written to the file.
+    std::string Read() const {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+}  // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args, ErrorStream errorStream) {
+    ProgramResult result;
+    // Output goes to files, not pipes: a resident program the child starts
+    // keeps its descriptors, and the test must not wait for it to end.
+    CaptureFile out(true);
+    CaptureFile err(errorStream == ErrorStream::kCaptured);
+    if (out.fd < 0 || (errorStream == ErrorStream::kCaptured && err.fd < 0)) return result;
+    std::string path = std::string(TLW_BIN_DIR) + "/" + program;
+    std::vector<char*> argv;
+    argv.push_back(path.data());
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = fork();
+    if (pid < 0) return result;
     if (pid == 0) {
-        dup2(outFd, 1);
-        close(outFd);
-        std::string path = std::string(TLW_BIN_DIR) + "/" + program;
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(path.c_str()));
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
+        dup2(out.fd, 1);
+        if (errorStream == ErrorStream::kMerged) dup2(out.fd, 2);
+        if (errorStream == ErrorStream::kCaptured) dup2(err.fd, 2);
+        close(out.fd);
+        if (err.fd >= 0) close(err.fd);
         execv(path.c_str(), argv.data());
         _exit(127);
     }
-    close(outFd);
     int status = 0;
-    waitpid(pid, &status, 0);
+    pid_t waited;
+    do waited = waitpid(pid, &status, 0);
+    while (waited < 0 && errno == EINTR);
+    if (waited != pid) return result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(outPath);
-    std::stringstream s;
-    s << in.rdbuf();
-    result.output = s.str();
-    unlink(outPath);
+    result.output = out.Read();
+    if (errorStream == ErrorStream::kCaptured) result.errors = err.Read();
     return result;
 }
 
-ProgramResult Tlwsim(const std::vector<std::string>& args) { return RunProgram("tlwsim", args); }
+ProgramResult Tlwsim(const std::vector<std::string>& args, ErrorStream errorStream) {
+    return RunProgram("tlwsim", args, errorStream);
+}
+
+ProgramResult TlwsimCommand(const std::string& command, const std::string& device,
+                            const std::vector<std::string>& args, ErrorStream errorStream) {
+    std::vector<std::string> line = {command, device};
+    line.insert(line.end(), args.begin(), args.end());
+    return Tlwsim(line, errorStream);
+}

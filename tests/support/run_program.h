@@ -1,20 +1,34 @@
 // Runs a built program (tlwsim, Tallowd) as a child process for process
-// tests, capturing its standard output.
+// tests, capturing its standard output and, when asked, its standard error.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-struct ProgramResult {
-    int exitCode = -1;   // exit status, or -1 when it could not run
-    std::string output;  // standard output
+// Where the child's standard error goes.
+enum class ErrorStream {
+    kPassedOn,  // to the test's own standard error, shown in the test log
+    kCaptured,  // into ProgramResult::errors
+    kMerged,    // into ProgramResult::output, in the order written (as "2>&1")
 };
 
-// Runs TLW_BIN_DIR/program with args and waits for it.
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args);
+struct ProgramResult {
+    int exitCode = -1;   // exit status, or -1 when it could not run or was ended by a signal
+    std::string output;  // standard output (with standard error when merged)
+    std::string errors;  // standard error when captured, else empty
+};
+
+// Runs TLW_BIN_DIR/program with args (no shell: each argument reaches the
+// program as it is) and waits for it.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         ErrorStream errorStream = ErrorStream::kPassedOn);
 // The same for tlwsim.
-ProgramResult Tlwsim(const std::vector<std::string>& args);
+ProgramResult Tlwsim(const std::vector<std::string>& args, ErrorStream errorStream = ErrorStream::kPassedOn);
+// Runs "tlwsim COMMAND DEVICE ARGS...", the form of every device command.
+ProgramResult TlwsimCommand(const std::string& command, const std::string& device,
+                            const std::vector<std::string>& args = {},
+                            ErrorStream errorStream = ErrorStream::kPassedOn);
 
 // Polls check every 20 ms until it is true or timeoutMs passed; returns it.
 template <typename F>
