@@ -1,5 +1,6 @@
-// The settle timer: a burst of power and accessory changes ends in one
-// evaluation (parameter 10), timed on a virtual clock.
+// The engine window in-process on a virtual clock: message dispatch and the
+// settle timer that turns a burst of power and accessory changes into one
+// evaluation (parameter 10).
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "common/device/probes.h"
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
+#include "common/config/registry_state.h"
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/message_loop.h"
@@ -21,7 +23,7 @@
 namespace tlw {
 namespace {
 
-class PowerDebounceTest : public ::testing::Test {
+class EngineWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         plat::CreateDirectory(u"\\My Documents");
@@ -58,21 +60,27 @@ protected:
         plat::RegWriteDword(plat::kHkeyLocalMachine, kStateHardwareKey, kHeadsetValue, headset_ ? 1 : 0);
         Pump();
     }
-    int Evaluations() {
+    std::string Log() {
         std::ifstream in(device_.Root() / "Tallowd.log", std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
-        std::string log = s.str();
+        return s.str();
+    }
+    int Evaluations() {
+        std::string log = Log();
         int n = 0;
         for (size_t at = log.find("Param:10,"); at != std::string::npos; at = log.find("Param:10,", at + 1)) ++n;
         return n;
+    }
+    plat::LResult Send(uint32_t message, plat::WParam wParam = 0, plat::LParam lParam = 0) {
+        return plat::SendMessage(Engine().mainWindow, message, wParam, lParam);
     }
 
     TempDevice device_;
     bool headset_ = false;
 };
 
-TEST_F(PowerDebounceTest, ThreeAccessoryChangesGiveOneEvaluation) {
+TEST_F(EngineWindowTest, ThreeAccessoryChangesGiveOneEvaluation) {
     HeadsetChange();
     Advance(2000);
     HeadsetChange();
@@ -86,7 +94,7 @@ TEST_F(PowerDebounceTest, ThreeAccessoryChangesGiveOneEvaluation) {
     EXPECT_EQ(Evaluations(), 1);
 }
 
-TEST_F(PowerDebounceTest, AccessoryChangeRestartsAPowerDelayAtFiveSeconds) {
+TEST_F(EngineWindowTest, AccessoryChangeRestartsAPowerDelayAtFiveSeconds) {
     // The power thread registers its queue as it starts; until then a
     // notification reaches nobody.
     ASSERT_TRUE(WaitUntil([] { return plat::RaisePowerStatusChange() >= 1; }));
@@ -105,6 +113,30 @@ TEST_F(PowerDebounceTest, AccessoryChangeRestartsAPowerDelayAtFiveSeconds) {
     EXPECT_EQ(Evaluations(), 0);  // not at 15 s after the power change
     Advance(1000);
     EXPECT_EQ(Evaluations(), 1);
+}
+
+TEST_F(EngineWindowTest, ParametersCommandsAndCalendarNotifications) {
+    EXPECT_EQ(Send(TLWM_PARAMETER, 935), 0);  // a command, not an evaluation
+    EXPECT_EQ(ReadLocked(), true);
+    EXPECT_EQ(Log().find("Param:935"), std::string::npos);
+    Send(TLWM_PARAMETER, 0);  // parameter 0 has no meaning of its own
+    EXPECT_NE(Log().find("Processing parameter, Param:0,"), std::string::npos);
+    Send(TLWM_PARAMETER, static_cast<uint32_t>(-5));
+    EXPECT_NE(Log().find("Processing parameter, Param:-5,"), std::string::npos);
+    // No enabled calendar profile: nothing happens, and the answer is 1.
+    std::string before = Log();
+    EXPECT_EQ(Send(kCalendarItemChanged), 1);
+    EXPECT_EQ(Log(), before);
+    Send(TLWM_TIMEZONE);
+    EXPECT_NE(Log().find("Processing parameter, Param:16,"), std::string::npos);
+}
+
+TEST_F(EngineWindowTest, CloseDestroysTheWindowAndShutsDown) {
+    Send(plat::WM_CLOSE);
+    Pump();
+    EXPECT_FALSE(plat::IsWindow(Engine().mainWindow));
+    EXPECT_NE(Log().find("Exiting program."), std::string::npos);
+    EXPECT_FALSE(Engine().powerThread);
 }
 
 }  // namespace
