@@ -8,6 +8,7 @@
 #include "common/config/log_file.h"
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
+#include "common/device/flexmail.h"
 #include "common/device/probes.h"
 #include "common/graphics/image_loader.h"
 #include "common/text/text.h"
@@ -130,6 +131,7 @@ void InitializeEngineState(EngineState& engine) {
     StartPowerThread(engine);
     engine.powerLog = engine.logMode >= 1;
     engine.callMonitoring = false;
+    engine.flexMail = FindFlexMail(&engine.flexMailProgram);
     RegisterRegistryWatches(engine);
     engine.watched.processId.store(0);
     engine.watched.thread = {};

@@ -77,6 +77,7 @@ struct EngineState {
     bool cradled = false;            // cradle snapshot
     bool headset = false;            // accessory snapshot: headset, hands-free or Bluetooth audio
     bool flexMail = false;           // the FlexMail client is installed
+    PathString flexMailProgram;      // its program, when installed
     bool ownWindowsDestroyed = false;  // the shut-down sequence ran
 
     plat::Handle powerStopEvent;     // stops the power-notification thread
