@@ -17,6 +17,10 @@ void ActivateProfile(EngineState& engine, int32_t profile);
 // Records a manual choice (or 700: cancels it) with its time-out wake-up.
 void SetManualProfile(EngineState& engine, int32_t profile, bool useStoredExpiry);
 
+// Loads the skin images of the taskbar icon and popup menu (the chosen skin
+// over the default one of the screen's class).
+void LoadEngineSkin(EngineState& engine);
+
 // Reads the five device states (Wi-Fi, phone, Bluetooth, push mail, data).
 void ReadDeviceStates(EngineState& engine);
 

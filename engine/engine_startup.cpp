@@ -104,6 +104,15 @@ EngineState& ResetEngine() {
     return *g_engine;
 }
 
+void LoadEngineSkin(EngineState& engine) {
+    SkinSource source;
+    source.skinsFolder = engine.paths.skinsFolder.Str();
+    source.skin = engine.model.options.skin.Str();
+    source.skinEnabled = engine.model.options.skin_enabled;
+    for (RgbaImage& image : engine.skin) FreeImage(&image);
+    LoadSkinImages(kEngineSkinSlots, engine.skin, source);
+}
+
 void ReloadConfiguration(EngineState& engine) {
     ReadConfigurationAndLanguage(engine.model, engine.language);
 }
@@ -114,7 +123,7 @@ void InitializeEngineState(EngineState& engine) {
     for (int i = 0; i < 4; ++i) engine.model.profiles.profiles[i].name.Clear();
     ReloadConfiguration(engine);
     TakeScreenResources(engine);
-    // Skin images of the popup menu and the taskbar icon come with the menu.
+    LoadEngineSkin(engine);
     engine.iconWindow = {};
     int32_t running = ReadRunningProfile();
     engine.displayedProfile = running;

@@ -9,6 +9,8 @@
 #include "common/config/config_model.h"
 #include "common/config/config_paths.h"
 #include "common/config/language_table.h"
+#include "common/graphics/rgba_image.h"
+#include "common/graphics/skin.h"
 #include "platform/clock.h"
 #include "platform/kernel_handle.h"
 #include "platform/gdi_types.h"
@@ -60,6 +62,8 @@ struct EngineState {
 
     int32_t screenWidth = 0;         // screen size in pixels
     int32_t screenHeight = 0;
+
+    RgbaImage skin[kEngineSkinSlotCount];  // the skin images of the icon and popup menu
 
     WatchedProgram watched;          // program of the last activation
     // A manual choice whose activation waits for a call to end: the profile

@@ -62,6 +62,7 @@ void OnPhoneStatus(EngineState& engine) {
 
 void OnReload(EngineState& engine) {
     ReloadConfiguration(engine);
+    LoadEngineSkin(engine);
     engine.deviceStates[kStatePhone] = IsPhoneOn() ? 1 : 0;
     if (HasEnabledProfileOfKind(engine, kEventLocation) &&
         (engine.deviceStates[kStatePhone] == 1 || engine.model.options.locationMode == 1))

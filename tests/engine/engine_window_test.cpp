@@ -8,7 +8,10 @@
 
 #include "common/config/registry_key.h"
 #include "common/device/probes.h"
+#include "common/graphics/image_loader.h"
+#include "engine/engine_actions.h"
 #include "engine/engine_main.h"
+#include "sim/install_graphics.h"
 #include "engine/engine_messages.h"
 #include "common/config/registry_state.h"
 #include "platform/file.h"
@@ -40,6 +43,7 @@ protected:
         plat::RegisterClass(wc);
         engine.mainWindow = plat::CreateWindow(kEngineClass, kEngineTitle, plat::WS_POPUP, 0, 50, 0, 50, {});
         ASSERT_TRUE(engine.mainWindow);
+        StartImaging();
         InitializeEngineState(engine);
         Pump();
     }
@@ -47,6 +51,7 @@ protected:
         plat::DestroyWindow(Engine().mainWindow);
         Pump();
         plat::UnregisterClass(kEngineClass);
+        StopImaging();
         plat::UseDeviceClock();
     }
     void Pump() { plat::PumpMessagesUntilIdle(); }
@@ -129,6 +134,20 @@ TEST_F(EngineWindowTest, ParametersCommandsAndCalendarNotifications) {
     EXPECT_EQ(Log(), before);
     Send(TLWM_TIMEZONE);
     EXPECT_NE(Log().find("Processing parameter, Param:16,"), std::string::npos);
+}
+
+TEST_F(EngineWindowTest, SkinImagesLoadWithTheDefaultSkin) {
+    EngineState& engine = Engine();
+    EXPECT_FALSE(ImageHasPixels(engine.skin[kEngineSlotMenu]));  // no skins on this device yet
+    std::string error;
+    ASSERT_TRUE(sim::InstallGraphicsAssets(&error)) << error;
+    LoadEngineSkin(engine);
+    int loaded = 0;
+    for (std::size_t i = 0; i < kEngineSkinSlotCount; ++i) loaded += ImageHasPixels(engine.skin[i]);
+    int named = 0;
+    for (const char16_t* name : kEngineSkinSlots) named += name != nullptr;
+    EXPECT_EQ(loaded, named);
+    EXPECT_TRUE(ImageHasPixels(engine.skin[kEngineSlotTaskbar]));
 }
 
 TEST_F(EngineWindowTest, CloseDestroysTheWindowAndShutsDown) {
