@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,27 +13,23 @@
 #include "platform/device.h"
 #include "platform/window.h"
 #include "support/run_program.h"
+#include "support/sim_device.h"
 
 class EngineProcessTest : public ::testing::Test {
 protected:
     void SetUp() override { StartDevice("2010-01-04T10:00:00"); }
     // Makes a device at a frozen time and starts the engine on it.
     void StartDevice(const char* time) {
-        char pattern[] = "/tmp/tlw-engine-XXXXXX";
-        base_ = mkdtemp(pattern);
-        dir_ = (base_ / "phone").string();
-        ASSERT_EQ(Tlwsim({"init", dir_, "--time", time, "--frozen"}).exitCode, 0);
+        device_ = std::make_unique<SimDevice>(std::vector<std::string>{"--time", time, "--frozen"});
+        ASSERT_TRUE(device_->Ready());
+        dir_ = device_->Dir();
         ASSERT_EQ(Tlwsim({"reg", dir_, "set", "HKCU\\Software\\Korvel\\Tallowin", "LogMode", "dword:5"}).exitCode, 0);
         ASSERT_TRUE(plat::SetDevice(dir_));
         ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe"}).exitCode, 0);
         ASSERT_TRUE(WaitUntil([] { return bool(plat::FindWindow(u"Tallowd", nullptr)); }));
         ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
     }
-    void TearDown() override {
-        Tlwsim({"halt", dir_});
-        std::error_code ec;
-        std::filesystem::remove_all(base_, ec);
-    }
+    void TearDown() override { device_.reset(); }  // halts the device's programs, removes it
     std::string Log() {
         std::ifstream in(std::filesystem::path(dir_) / "Tallowd.log", std::ios::binary);
         std::stringstream s;
@@ -51,6 +48,6 @@ protected:
         ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
     }
 
-    std::filesystem::path base_;
-    std::string dir_;
+    std::unique_ptr<SimDevice> device_;  // the device of the test
+    std::string dir_;                    // its folder, as tlwsim takes it
 };
