@@ -33,17 +33,13 @@ constexpr LocaleInfo kEnglishUs = {
     u"PM",
 };
 
-constexpr LocaleInfo kEnglishGb = {
-    "en-GB",
-    u"dd/MM/yyyy",
-    {u"January", u"February", u"March", u"April", u"May", u"June", u"July", u"August", u"September", u"October",
-     u"November", u"December"},
-    {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"},
-    {u"Sunday", u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday"},
-    {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"},
-    u"AM",
-    u"PM",
-};
+// The names of en-US; the short date puts the day first.
+constexpr LocaleInfo kEnglishGb = [] {
+    LocaleInfo info = kEnglishUs;
+    info.name = "en-GB";
+    info.shortDate = u"dd/MM/yyyy";
+    return info;
+}();
 
 constexpr LocaleInfo kGerman = {
     "de-DE",

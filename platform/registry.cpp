@@ -133,29 +133,60 @@ void Report(const std::vector<Change>& changes) {
     for (const Change& c : changes) hook(c.root, c.path, c.name);
 }
 
+// One call at work on the key behind its handle.
+struct KeyCall {
+    Db* db = nullptr;             // the device's registry database
+    OpenKey base;                 // the key the handle stands for
+    std::vector<Change> changes;  // value changes to report once the lock is released
+};
+
+// The default for RunOnKey's committed: nothing more to do.
+struct NothingAfter {
+    void operator()(KeyCall&) const {}
+};
+
+// Runs a call on the key behind handle: under the registry lock it resolves
+// the handle and runs body inside one transaction (BEGIN IMMEDIATE when write
+// is set, else BEGIN), commits when body succeeds and then runs committed,
+// still under the lock. The changes body listed are reported after the lock
+// is released, so that the hook may call the registry itself.
+template <typename Body, typename Committed = NothingAfter>
+uint32_t RunOnKey(HKey handle, bool write, Body&& body, Committed&& committed = {}) {
+    KeyCall call;
+    {
+        std::lock_guard<std::mutex> lock(regdb::RegistryLock());
+        uint32_t error = kErrorSuccess;
+        call.db = regdb::CurrentDb(&error);
+        if (!call.db) return error;
+        if (!Resolve(handle, call.db, &call.base)) return kErrorInvalidHandle;
+        RegistryTransaction tx(call.db);
+        if ((error = tx.Begin(write)) != kErrorSuccess) return error;
+        if ((error = body(call)) != kErrorSuccess) return error;
+        if ((error = tx.Commit()) != kErrorSuccess) return error;
+        committed(call);
+    }
+    Report(call.changes);
+    return kErrorSuccess;
+}
+
 // Opens or creates the key at subKey below parent and hands out a handle.
 uint32_t OpenOrCreate(HKey parent, std::u16string_view subKey, bool create, HKey* out, bool* created) {
     if (!out) return kErrorInvalidParameter;
     PathParts parts;
     if (!SplitKeyPath(subKey, &parts)) return kErrorInvalidParameter;
-    std::lock_guard<std::mutex> lock(regdb::RegistryLock());
-    uint32_t error = kErrorSuccess;
-    Db* db = regdb::CurrentDb(&error);
-    if (!db) return error;
-    OpenKey base;
-    if (!Resolve(parent, db, &base)) return kErrorInvalidHandle;
-    RegistryTransaction tx(db);
-    if ((error = tx.Begin(create)) != kErrorSuccess) return error;
     OpenKey key;
     bool made = false;
-    if ((error = Walk(db, base, parts, create, true, &key.id, &made)) != kErrorSuccess) return error;
-    if ((error = tx.Commit()) != kErrorSuccess) return error;
-    key.root = base.root;
-    key.path = JoinPath(base.path, parts);
-    key.generation = base.generation;
-    *out = AddHandle(std::move(key));
-    if (created) *created = made;
-    return kErrorSuccess;
+    return RunOnKey(
+        parent, create,
+        [&](KeyCall& call) { return Walk(call.db, call.base, parts, create, true, &key.id, &made); },
+        [&](KeyCall& call) {
+            // The handle table is guarded by the registry lock.
+            key.root = call.base.root;
+            key.path = JoinPath(call.base.path, parts);
+            key.generation = call.base.generation;
+            *out = AddHandle(std::move(key));
+            if (created) *created = made;
+        });
 }
 
 // Reads the value name of the key at parts below parent; leaves the outputs
@@ -163,20 +194,14 @@ uint32_t OpenOrCreate(HKey parent, std::u16string_view subKey, bool create, HKey
 uint32_t QueryAt(HKey parent, const PathParts& parts, std::u16string_view name, uint32_t* type,
                  std::vector<uint8_t>* data) {
     if (!ValidValueName(name)) return kErrorInvalidParameter;
-    std::lock_guard<std::mutex> lock(regdb::RegistryLock());
-    uint32_t error = kErrorSuccess;
-    Db* db = regdb::CurrentDb(&error);
-    if (!db) return error;
-    OpenKey base;
-    if (!Resolve(parent, db, &base)) return kErrorInvalidHandle;
-    RegistryTransaction tx(db);
-    if ((error = tx.Begin(false)) != kErrorSuccess) return error;
-    int64_t id = 0;
-    if ((error = Walk(db, base, parts, false, false, &id)) != kErrorSuccess) return error;
     uint32_t foundType = 0;
     std::vector<uint8_t> bytes;
-    if ((error = regdb::GetValue(db, id, name, &foundType, data ? &bytes : nullptr)) != kErrorSuccess) return error;
-    tx.Commit();
+    uint32_t result = RunOnKey(parent, false, [&](KeyCall& call) {
+        int64_t id = 0;
+        uint32_t error = Walk(call.db, call.base, parts, false, false, &id);
+        return error != kErrorSuccess ? error : regdb::GetValue(call.db, id, name, &foundType, data ? &bytes : nullptr);
+    });
+    if (result != kErrorSuccess) return result;
     if (type) *type = foundType;
     if (data) *data = std::move(bytes);
     return kErrorSuccess;
@@ -213,24 +238,14 @@ uint32_t SetAt(HKey parent, const PathParts& parts, bool create, std::u16string_
     if (!ValidValueName(name)) return kErrorInvalidParameter;
     std::vector<uint8_t> bytes;
     if (!PrepareValue(type, data, size, &bytes)) return kErrorInvalidParameter;
-    Change change;
-    {
-        std::lock_guard<std::mutex> lock(regdb::RegistryLock());
-        uint32_t error = kErrorSuccess;
-        Db* db = regdb::CurrentDb(&error);
-        if (!db) return error;
-        OpenKey base;
-        if (!Resolve(parent, db, &base)) return kErrorInvalidHandle;
-        RegistryTransaction tx(db);
-        if ((error = tx.Begin(true)) != kErrorSuccess) return error;
+    return RunOnKey(parent, true, [&](KeyCall& call) {
         int64_t id = 0;
-        if ((error = Walk(db, base, parts, create, true, &id)) != kErrorSuccess) return error;
-        if ((error = regdb::PutValue(db, id, name, type, bytes.data(), bytes.size())) != kErrorSuccess) return error;
-        if ((error = tx.Commit()) != kErrorSuccess) return error;
-        change = {base.root, JoinPath(base.path, parts), std::u16string(name)};
-    }
-    Report({change});
-    return kErrorSuccess;
+        uint32_t error = Walk(call.db, call.base, parts, create, true, &id);
+        if (error == kErrorSuccess) error = regdb::PutValue(call.db, id, name, type, bytes.data(), bytes.size());
+        if (error == kErrorSuccess)
+            call.changes.push_back({call.base.root, JoinPath(call.base.path, parts), std::u16string(name)});
+        return error;
+    });
 }
 
 }  // namespace
@@ -257,47 +272,27 @@ uint32_t RegDeleteKey(HKey parent, std::u16string_view subKey) {
     // The key to delete must be named: a root or an open key cannot delete
     // itself through an empty name.
     if (parts.empty()) return IsRoot(parent) ? kErrorAccessDenied : kErrorInvalidParameter;
-    std::vector<Change> changes;
-    {
-        std::lock_guard<std::mutex> lock(regdb::RegistryLock());
-        uint32_t error = kErrorSuccess;
-        Db* db = regdb::CurrentDb(&error);
-        if (!db) return error;
-        OpenKey base;
-        if (!Resolve(parent, db, &base)) return kErrorInvalidHandle;
-        RegistryTransaction tx(db);
-        if ((error = tx.Begin(true)) != kErrorSuccess) return error;
+    return RunOnKey(parent, true, [&](KeyCall& call) -> uint32_t {
         int64_t id = 0;
-        if ((error = Walk(db, base, parts, false, false, &id)) != kErrorSuccess) return error;
+        uint32_t error = Walk(call.db, call.base, parts, false, false, &id);
+        if (error != kErrorSuccess) return error;
         bool watched = g_changeHook.load() != nullptr;
         std::vector<regdb::RemovedValue> removed;
-        if ((error = regdb::DeleteSubtree(db, id, watched ? &removed : nullptr)) != kErrorSuccess) return error;
-        if ((error = tx.Commit()) != kErrorSuccess) return error;
-        std::u16string path = JoinPath(base.path, parts);
-        for (regdb::RemovedValue& r : removed) changes.push_back({base.root, path + r.keyPath, std::move(r.name)});
-    }
-    Report(changes);
-    return kErrorSuccess;
+        if ((error = regdb::DeleteSubtree(call.db, id, watched ? &removed : nullptr)) != kErrorSuccess) return error;
+        std::u16string path = JoinPath(call.base.path, parts);
+        for (regdb::RemovedValue& r : removed)
+            call.changes.push_back({call.base.root, path + r.keyPath, std::move(r.name)});
+        return kErrorSuccess;
+    });
 }
 
 uint32_t RegDeleteValue(HKey key, std::u16string_view name) {
     if (!ValidValueName(name)) return kErrorInvalidParameter;
-    Change change;
-    {
-        std::lock_guard<std::mutex> lock(regdb::RegistryLock());
-        uint32_t error = kErrorSuccess;
-        Db* db = regdb::CurrentDb(&error);
-        if (!db) return error;
-        OpenKey base;
-        if (!Resolve(key, db, &base)) return kErrorInvalidHandle;
-        RegistryTransaction tx(db);
-        if ((error = tx.Begin(true)) != kErrorSuccess) return error;
-        if ((error = regdb::RemoveValue(db, base.id, name)) != kErrorSuccess) return error;
-        if ((error = tx.Commit()) != kErrorSuccess) return error;
-        change = {base.root, base.path, std::u16string(name)};
-    }
-    Report({change});
-    return kErrorSuccess;
+    return RunOnKey(key, true, [&](KeyCall& call) {
+        uint32_t error = regdb::RemoveValue(call.db, call.base.id, name);
+        if (error == kErrorSuccess) call.changes.push_back({call.base.root, call.base.path, std::u16string(name)});
+        return error;
+    });
 }
 
 uint32_t RegQueryValue(HKey key, std::u16string_view name, uint32_t* type, std::vector<uint8_t>* data) {
@@ -309,27 +304,12 @@ uint32_t RegSetValue(HKey key, std::u16string_view name, uint32_t type, const vo
 }
 
 uint32_t RegEnumKey(HKey key, uint32_t index, std::u16string* name) {
-    std::lock_guard<std::mutex> lock(regdb::RegistryLock());
-    uint32_t error = kErrorSuccess;
-    Db* db = regdb::CurrentDb(&error);
-    if (!db) return error;
-    OpenKey base;
-    if (!Resolve(key, db, &base)) return kErrorInvalidHandle;
-    RegistryTransaction tx(db);
-    if ((error = tx.Begin(false)) != kErrorSuccess) return error;
-    return regdb::ChildAt(db, base.id, index, name);
+    return RunOnKey(key, false, [&](KeyCall& call) { return regdb::ChildAt(call.db, call.base.id, index, name); });
 }
 
 uint32_t RegEnumValue(HKey key, uint32_t index, std::u16string* name, uint32_t* type) {
-    std::lock_guard<std::mutex> lock(regdb::RegistryLock());
-    uint32_t error = kErrorSuccess;
-    Db* db = regdb::CurrentDb(&error);
-    if (!db) return error;
-    OpenKey base;
-    if (!Resolve(key, db, &base)) return kErrorInvalidHandle;
-    RegistryTransaction tx(db);
-    if ((error = tx.Begin(false)) != kErrorSuccess) return error;
-    return regdb::ValueAt(db, base.id, index, name, type);
+    return RunOnKey(key, false,
+                    [&](KeyCall& call) { return regdb::ValueAt(call.db, call.base.id, index, name, type); });
 }
 
 bool RegReadDword(HKey root, std::u16string_view key, std::u16string_view name, uint32_t* value) {
