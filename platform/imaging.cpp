@@ -98,6 +98,7 @@ ImagingResult DecodePngAlways(std::span<const uint8_t> data, ArgbImage* out) {
     if (!ReadHeader(s.png, s.info, &width, &height)) return ImagingResult::kBadData;
     if (width == 0 || height == 0) return ImagingResult::kBadData;
     if (width > kMaxImageDimension || height > kMaxImageDimension) return ImagingResult::kTooLarge;
+    if (uint64_t(width) * height > kMaxImagePixelCount) return ImagingResult::kTooLarge;
     // Both sides are at most 2^14, so 4 * width * height fits 64 bits easily.
     size_t stride = size_t(width) * 4;
     ArgbImage image;

@@ -20,8 +20,11 @@ struct ArgbImage {
     std::vector<uint8_t> pixels;  // width * height * 4 bytes: B, G, R, A; row 0 at the top
 };
 
-// The largest width or height accepted; bigger images fail with kImageTooLarge.
+// The largest width or height accepted, and the most pixels in all (64 MB
+// of decoded image); bigger images fail with kTooLarge before anything is
+// allocated for them.
 constexpr uint32_t kMaxImageDimension = 16384;
+constexpr uint64_t kMaxImagePixelCount = 16u * 1024u * 1024u;
 // The largest file DecodePngFile reads.
 constexpr int64_t kMaxImageFileBytes = 64 * 1024 * 1024;
 

@@ -68,6 +68,9 @@ TEST(GdiImaging, BadDataFailsAndLeavesTheImageEmpty) {
     EXPECT_EQ(DecodePng({}, &image), ImagingResult::kBadData);
     EXPECT_EQ(DecodePng(ReadTestData("gdi_huge.png"), &image), ImagingResult::kTooLarge);
     EXPECT_TRUE(image.pixels.empty());
+    // Within the side limit but 256 M pixels: refused before any allocation.
+    EXPECT_EQ(DecodePng(ReadTestData("gdi_vast.png"), &image), ImagingResult::kTooLarge);
+    EXPECT_EQ(DecodePngAlways(ReadTestData("gdi_vast.png"), &image), ImagingResult::kTooLarge);
 
     // Every cut of a good file fails cleanly.
     std::vector<uint8_t> good = ReadTestData("gdi_interlaced.png");
