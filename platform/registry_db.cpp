@@ -1,6 +1,8 @@
 #include "platform/registry_db.h"
 
 #include <sqlite3.h>
+
+#include "platform/sqlite_errors.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,18 +109,6 @@ struct Connection {
 Connection& TheConnection() {
     static Connection connection;
     return connection;
-}
-
-uint32_t ErrorFromSqlite(int rc) {
-    switch (rc & 0xFF) {
-    case SQLITE_OK: case SQLITE_ROW: case SQLITE_DONE: return kErrorSuccess;
-    case SQLITE_BUSY: case SQLITE_LOCKED: return kErrorSharingViolation;
-    case SQLITE_NOMEM: return kErrorNotEnoughMemory;
-    case SQLITE_FULL: return kErrorDiskFull;
-    case SQLITE_CANTOPEN: return kErrorPathNotFound;
-    case SQLITE_TOOBIG: return kErrorInvalidParameter;
-    default: return kErrorAccessDenied;
-    }
 }
 
 void CloseDb(Db* db) {

@@ -10,6 +10,7 @@
 
 #include "common/text/text.h"
 #include "platform/device.h"
+#include "platform/sqlite_errors.h"
 #include "platform/last_error.h"
 #include "platform/process_liveness.h"
 
@@ -286,15 +287,7 @@ bool Exec(sqlite3* db, const char* sql) {
 }
 
 uint32_t SetErrorFromSqlite(int rc) {
-    uint32_t error = kErrorAccessDenied;
-    switch (rc & 0xFF) {
-    case SQLITE_OK: case SQLITE_ROW: case SQLITE_DONE: error = kErrorSuccess; break;
-    case SQLITE_BUSY: case SQLITE_LOCKED: error = kErrorSharingViolation; break;
-    case SQLITE_NOMEM: error = kErrorNotEnoughMemory; break;
-    case SQLITE_FULL: error = kErrorDiskFull; break;
-    case SQLITE_CANTOPEN: error = kErrorPathNotFound; break;
-    default: break;
-    }
+    uint32_t error = ErrorFromSqlite(rc);
     SetLastError(error);
     return error;
 }
