@@ -21,8 +21,8 @@
 #include "common/graphics/alpha_draw.h"
 #include "common/graphics/image_loader.h"
 #include "common/graphics/tga_decoder.h"
-#include "platform/gdi.h"
-#include "platform/imaging.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/imaging.h"
 
 #ifdef TLW_HAVE_PIXMAN
 #include <pixman.h>

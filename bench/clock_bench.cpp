@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/clock.h"
-#include "platform/device.h"
+#include "platform/kernel/clock.h"
+#include "platform/storage/device.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "common/config/config_file.h"
-#include "platform/device.h"
-#include "platform/file.h"
+#include "platform/storage/device.h"
+#include "platform/storage/file.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/device.h"
-#include "platform/registry.h"
+#include "platform/storage/device.h"
+#include "platform/storage/registry.h"
 
 namespace {
 

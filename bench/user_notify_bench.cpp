@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/user_notify.h"
+#include "platform/kernel/clock.h"
+#include "platform/storage/device.h"
+#include "platform/notify/user_notify.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/device.h"
-#include "platform/message_loop.h"
-#include "platform/window.h"
+#include "platform/storage/device.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/window.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "engine/engine_log.h"
 #include "engine/program_watch.h"
 #include "engine/wake_ups.h"
-#include "platform/threads.h"
+#include "platform/kernel/threads.h"
 
 namespace tlw {
 namespace {

@@ -1,6 +1,6 @@
 #include "engine/command_line.h"
 
-#include "common/text/text.h"
+#include "base/text.h"
 #include "engine/engine_messages.h"
 
 namespace tlw {

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "common/text/text.h"
+#include "base/text.h"
 #include "engine/engine_state.h"
 
 namespace tlw {

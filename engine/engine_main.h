@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "engine/engine_state.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 
 namespace tlw {
 

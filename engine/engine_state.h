@@ -11,10 +11,10 @@
 #include "common/config/language_table.h"
 #include "common/graphics/rgba_image.h"
 #include "common/graphics/skin.h"
-#include "platform/clock.h"
-#include "platform/kernel_handle.h"
-#include "platform/gdi_types.h"
-#include "platform/messages.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/kernel_handle.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/window/messages.h"
 
 namespace tlw {
 

@@ -4,7 +4,7 @@
 #include "common/config/registry_state.h"
 #include "common/device/probes.h"
 #include "common/graphics/image_loader.h"
-#include "common/text/text.h"
+#include "base/text.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_log.h"
 #include "engine/engine_main.h"
@@ -12,11 +12,11 @@
 #include "engine/later_parts.h"
 #include "engine/program_watch.h"
 #include "engine/wake_ups.h"
-#include "platform/gdi.h"
-#include "platform/message_loop.h"
-#include "platform/registry_notify.h"
-#include "platform/timers.h"
-#include "platform/window.h"
+#include "platform/gdi/gdi.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/registry_notify.h"
+#include "platform/window/timers.h"
+#include "platform/window/window.h"
 
 namespace tlw {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "engine/engine_state.h"
-#include "platform/gdi_types.h"
-#include "platform/messages.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/window/messages.h"
 
 namespace tlw {
 

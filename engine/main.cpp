@@ -1,10 +1,10 @@
 // Tallowd: the resident engine of the phone-profile manager.
 #include <string>
 
-#include "common/text/text.h"
+#include "base/text.h"
 #include "engine/engine_main.h"
-#include "platform/device.h"
-#include "platform/device_model.h"
+#include "platform/storage/device.h"
+#include "platform/hardware/device_model.h"
 
 int main(int argc, char** argv) {
     plat::SetProgramName("Tallowd");

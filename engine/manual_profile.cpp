@@ -1,10 +1,10 @@
 // SetManualProfile: recording a manual choice and its time-out.
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
-#include "common/text/text.h"
+#include "base/text.h"
 #include "engine/engine_actions.h"
 #include "engine/wake_ups.h"
-#include "platform/registry.h"
+#include "platform/storage/registry.h"
 
 namespace tlw {
 

@@ -5,12 +5,12 @@
 #include "common/config/log_file.h"
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
-#include "platform/msg_queue.h"
-#include "platform/power_notify.h"
-#include "platform/sync_objects.h"
-#include "platform/threads.h"
-#include "platform/timers.h"
-#include "platform/wait.h"
+#include "platform/kernel/msg_queue.h"
+#include "platform/power/power_notify.h"
+#include "platform/kernel/sync_objects.h"
+#include "platform/kernel/threads.h"
+#include "platform/window/timers.h"
+#include "platform/kernel/wait.h"
 
 namespace tlw {
 namespace {

@@ -6,7 +6,7 @@
 #include "engine/engine_actions.h"
 #include "engine/engine_log.h"
 #include "engine/engine_messages.h"
-#include "platform/threads.h"
+#include "platform/kernel/threads.h"
 
 namespace tlw {
 namespace {

@@ -7,7 +7,7 @@
 #include "engine/time_schedule.h"
 #include "engine/wake_ups.h"
 #include "common/device/device_operations.h"
-#include "platform/power_state.h"
+#include "platform/power/power_state.h"
 
 namespace tlw {
 namespace {

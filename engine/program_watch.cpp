@@ -4,13 +4,13 @@
 
 #include "common/config/registry_state.h"
 #include "engine/engine_messages.h"
-#include "platform/message_loop.h"
-#include "platform/process.h"
-#include "platform/sync_objects.h"
-#include "platform/threads.h"
-#include "platform/toolhelp.h"
-#include "platform/wait.h"
-#include "platform/window.h"
+#include "platform/window/message_loop.h"
+#include "platform/process/process.h"
+#include "platform/kernel/sync_objects.h"
+#include "platform/kernel/threads.h"
+#include "platform/process/toolhelp.h"
+#include "platform/kernel/wait.h"
+#include "platform/window/window.h"
 
 namespace tlw {
 namespace {

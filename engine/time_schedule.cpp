@@ -1,6 +1,6 @@
 #include "engine/time_schedule.h"
 
-#include "common/text/text.h"
+#include "base/text.h"
 
 namespace tlw {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "common/config/profile.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace tlw {
 

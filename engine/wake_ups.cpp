@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "common/text/text.h"
+#include "base/text.h"
 #include "engine/engine_log.h"
 #include "engine/time_schedule.h"
-#include "platform/user_notify.h"
+#include "platform/notify/user_notify.h"
 
 namespace tlw {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "engine/engine_state.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace tlw {
 

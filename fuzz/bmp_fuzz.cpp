@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::HBitmap bitmap = plat::CreateBitmapFromBmp(data, size);

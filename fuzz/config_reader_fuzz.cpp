@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "common/config/config_file.h"
-#include "platform/device.h"
-#include "platform/file.h"
-#include "platform/paths.h"
+#include "platform/storage/device.h"
+#include "platform/storage/file.h"
+#include "platform/storage/paths.h"
 
 namespace {
 

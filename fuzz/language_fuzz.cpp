@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/config/language_file.h"
-#include "platform/device.h"
+#include "platform/storage/device.h"
 
 namespace {
 

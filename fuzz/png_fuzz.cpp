@@ -7,8 +7,8 @@
 #include <span>
 #include <vector>
 
-#include "platform/gdi.h"
-#include "platform/imaging.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/imaging.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::ArgbImage image;

@@ -1,8 +1,8 @@
 #include "sim/clock_moves.h"
 
-#include "platform/last_error.h"
-#include "platform/timers.h"
-#include "platform/user_notify.h"
+#include "platform/kernel/last_error.h"
+#include "platform/window/timers.h"
+#include "platform/notify/user_notify.h"
 #include "sim/command.h"
 #include "sim/notification_settle.h"
 

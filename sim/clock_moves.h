@@ -3,7 +3,7 @@
 // consequences of a move (notifications falling due) are handled.
 #pragma once
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace sim {
 

@@ -7,11 +7,11 @@
 
 #include "common/config/config_file.h"
 #include "common/config/config_load.h"
-#include "common/text/text.h"
-#include "platform/code_page.h"
-#include "platform/device.h"
-#include "platform/file.h"
-#include "platform/paths.h"
+#include "base/text.h"
+#include "platform/storage/code_page.h"
+#include "platform/storage/device.h"
+#include "platform/storage/file.h"
+#include "platform/storage/paths.h"
 #include "sim/command.h"
 
 namespace sim {

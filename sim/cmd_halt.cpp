@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "common/text/text.h"
-#include "platform/message_loop.h"
-#include "platform/process_liveness.h"
-#include "platform/window.h"
+#include "base/text.h"
+#include "platform/window/message_loop.h"
+#include "platform/process/process_liveness.h"
+#include "platform/window/window.h"
 #include "sim/command.h"
 
 namespace {

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "common/config/config_paths.h"
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/file.h"
-#include "platform/journal.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/kernel/clock.h"
+#include "platform/storage/device.h"
+#include "platform/storage/file.h"
+#include "platform/storage/journal.h"
+#include "platform/storage/paths.h"
+#include "platform/storage/registry.h"
 #include "sim/command.h"
 #include "sim/device_setup.h"
 

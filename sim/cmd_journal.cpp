@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "platform/journal.h"
+#include "platform/storage/journal.h"
 #include "sim/command.h"
 
 namespace {

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
-#include "common/text/text.h"
-#include "platform/last_error.h"
-#include "platform/user_notify.h"
+#include "base/text.h"
+#include "platform/kernel/last_error.h"
+#include "platform/notify/user_notify.h"
 #include "sim/command.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "common/text/text.h"
-#include "platform/last_error.h"
-#include "platform/registry.h"
+#include "base/text.h"
+#include "platform/kernel/last_error.h"
+#include "platform/storage/registry.h"
 #include "sim/command.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "common/text/text.h"
-#include "platform/kernel_errors.h"
-#include "platform/process.h"
-#include "platform/wait.h"
-#include "platform/window.h"
+#include "base/text.h"
+#include "platform/kernel/kernel_errors.h"
+#include "platform/process/process.h"
+#include "platform/kernel/wait.h"
+#include "platform/window/window.h"
 #include "sim/command.h"
 
 namespace sim {

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "common/text/text.h"
-#include "platform/last_error.h"
-#include "platform/message_loop.h"
-#include "platform/window.h"
+#include "base/text.h"
+#include "platform/kernel/last_error.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/window.h"
 #include "sim/command.h"
 
 namespace {

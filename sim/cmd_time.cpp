@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/last_error.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/last_error.h"
 #include "sim/clock_moves.h"
 #include "sim/command.h"
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/device.h"
-#include "platform/device_model.h"
+#include "platform/storage/device.h"
+#include "platform/hardware/device_model.h"
 
 namespace sim {
 

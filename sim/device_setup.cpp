@@ -4,11 +4,11 @@
 #include <system_error>
 
 #include "common/config/config_paths.h"
-#include "platform/device.h"
-#include "platform/file.h"
-#include "platform/journal.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/storage/device.h"
+#include "platform/storage/file.h"
+#include "platform/storage/journal.h"
+#include "platform/storage/paths.h"
+#include "platform/storage/registry.h"
 #include "sim/install_graphics.h"
 #include "sim/install_language.h"
 #include "sim/install_model.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace sim {
 

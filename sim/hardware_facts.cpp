@@ -3,10 +3,10 @@
 #include <charconv>
 #include <functional>
 
-#include "platform/device_model.h"
-#include "platform/hardware.h"
-#include "platform/power_notify.h"
-#include "platform/registry.h"
+#include "platform/hardware/device_model.h"
+#include "platform/hardware/hardware.h"
+#include "platform/power/power_notify.h"
+#include "platform/storage/registry.h"
 
 namespace sim {
 namespace {

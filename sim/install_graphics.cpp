@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/config/config_paths.h"
-#include "common/text/text.h"
-#include "platform/file.h"
+#include "base/text.h"
+#include "platform/storage/file.h"
 
 namespace sim {
 namespace {

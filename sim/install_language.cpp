@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "common/config/config_paths.h"
-#include "common/text/text.h"
-#include "platform/code_page.h"
-#include "platform/file.h"
+#include "base/text.h"
+#include "platform/storage/code_page.h"
+#include "platform/storage/file.h"
 
 namespace sim {
 namespace {

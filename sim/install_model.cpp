@@ -5,11 +5,11 @@
 #include <fstream>
 #include <system_error>
 
-#include "common/text/text.h"
-#include "platform/device.h"
-#include "platform/device_model.h"
-#include "platform/hardware.h"
-#include "platform/registry.h"
+#include "base/text.h"
+#include "platform/storage/device.h"
+#include "platform/hardware/device_model.h"
+#include "platform/hardware/hardware.h"
+#include "platform/storage/registry.h"
 #include "sim/hardware_facts.h"
 
 namespace sim {

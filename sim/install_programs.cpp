@@ -4,10 +4,10 @@
 #include <system_error>
 
 #include "common/config/config_paths.h"
-#include "common/text/text.h"
-#include "platform/file.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "base/text.h"
+#include "platform/storage/file.h"
+#include "platform/storage/paths.h"
+#include "platform/storage/registry.h"
 #include "sim/device_setup.h"
 
 namespace sim {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/storage/device.h"
 #include "sim/command.h"
 
 namespace {

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "platform/kernel_handle.h"
-#include "platform/message_loop.h"
-#include "platform/process.h"
-#include "platform/wait.h"
-#include "platform/window.h"
+#include "platform/kernel/kernel_handle.h"
+#include "platform/window/message_loop.h"
+#include "platform/process/process.h"
+#include "platform/kernel/wait.h"
+#include "platform/window/window.h"
 
 namespace sim {
 namespace {

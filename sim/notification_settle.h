@@ -5,7 +5,7 @@
 // among them) are in place before the next one falls due.
 #pragma once
 
-#include "platform/user_notify.h"
+#include "platform/notify/user_notify.h"
 
 namespace sim {
 

@@ -1,7 +1,7 @@
 #include "common/config/config_line_reader.h"
 
-#include "common/text/text.h"
-#include "platform/code_page.h"
+#include "base/text.h"
+#include "platform/storage/code_page.h"
 
 namespace tlw {
 

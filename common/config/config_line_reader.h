@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file.h"
+#include "platform/storage/file.h"
 
 namespace tlw {
 

@@ -1,8 +1,8 @@
 #include "common/config/config_paths.h"
 
-#include "platform/code_page.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/storage/code_page.h"
+#include "platform/storage/paths.h"
+#include "platform/storage/registry.h"
 
 namespace tlw {
 

@@ -8,9 +8,9 @@
 #include "common/config/config_paths.h"
 #include "common/config/defaults.h"
 #include "common/graphics/screen_scale.h"
-#include "common/text/text.h"
-#include "platform/code_page.h"
-#include "platform/file.h"
+#include "base/text.h"
+#include "platform/storage/code_page.h"
+#include "platform/storage/file.h"
 
 namespace tlw {
 namespace {

@@ -8,11 +8,11 @@
 #include "common/config/config_file.h"
 #include "common/config/config_paths.h"
 #include "common/config/log_file.h"
-#include "common/text/text.h"
-#include "platform/code_page.h"
-#include "platform/file.h"
-#include "platform/last_error.h"
-#include "platform/message_box.h"
+#include "base/text.h"
+#include "platform/storage/code_page.h"
+#include "platform/storage/file.h"
+#include "platform/kernel/last_error.h"
+#include "platform/window/message_box.h"
 
 namespace tlw {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "common/text/fixed_string.h"
+#include "base/fixed_string.h"
 
 namespace tlw {
 

@@ -3,12 +3,12 @@
 #include <string>
 
 #include "common/config/registry_key.h"
-#include "common/text/text.h"
-#include "platform/clock.h"
-#include "platform/code_page.h"
-#include "platform/file.h"
-#include "platform/locale.h"
-#include "platform/registry.h"
+#include "base/text.h"
+#include "platform/kernel/clock.h"
+#include "platform/storage/code_page.h"
+#include "platform/storage/file.h"
+#include "platform/storage/locale.h"
+#include "platform/storage/registry.h"
 
 namespace tlw {
 

@@ -5,8 +5,8 @@
 
 #include "common/config/profile.h"
 #include "common/config/registry_key.h"
-#include "platform/last_error.h"
-#include "platform/registry.h"
+#include "platform/kernel/last_error.h"
+#include "platform/storage/registry.h"
 
 namespace tlw {
 namespace {

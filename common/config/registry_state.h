@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace tlw {
 

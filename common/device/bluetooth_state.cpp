@@ -1,11 +1,11 @@
 #include "common/device/bluetooth_state.h"
 
-#include "platform/bluetooth_utility.h"
-#include "platform/code_page.h"
-#include "platform/hardware.h"
-#include "platform/library.h"
-#include "platform/registry.h"
-#include "platform/window.h"
+#include "platform/hardware/bluetooth_utility.h"
+#include "platform/storage/code_page.h"
+#include "platform/hardware/hardware.h"
+#include "platform/hardware/library.h"
+#include "platform/storage/registry.h"
+#include "platform/window/window.h"
 
 namespace tlw {
 

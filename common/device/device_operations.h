@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text/fixed_string.h"
+#include "base/fixed_string.h"
 
 namespace tlw {
 

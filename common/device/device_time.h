@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace tlw {
 

@@ -1,6 +1,6 @@
 #include "common/device/flexmail.h"
 
-#include "platform/registry.h"
+#include "platform/storage/registry.h"
 
 namespace tlw {
 

@@ -2,9 +2,9 @@
 // running call from being cut.
 #include "common/device/device_operations.h"
 #include "common/device/probes.h"
-#include "platform/registry.h"
-#include "platform/wireless_switch.h"
-#include "platform/library.h"
+#include "platform/storage/registry.h"
+#include "platform/hardware/wireless_switch.h"
+#include "platform/hardware/library.h"
 
 namespace tlw {
 namespace {

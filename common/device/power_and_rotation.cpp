@@ -2,10 +2,10 @@
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
 #include "common/device/device_operations.h"
-#include "platform/display.h"
-#include "platform/power_state.h"
-#include "platform/registry.h"
-#include "platform/threads.h"
+#include "platform/hardware/display.h"
+#include "platform/power/power_state.h"
+#include "platform/storage/registry.h"
+#include "platform/kernel/threads.h"
 
 namespace tlw {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "common/device/bluetooth_state.h"
 #include "common/device/radio_states.h"
-#include "platform/power_status.h"
-#include "platform/registry.h"
+#include "platform/power/power_status.h"
+#include "platform/storage/registry.h"
 
 namespace tlw {
 namespace {

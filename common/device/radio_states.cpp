@@ -1,7 +1,7 @@
 #include "common/device/radio_states.h"
 
-#include "platform/library.h"
-#include "platform/wireless_switch.h"
+#include "platform/hardware/library.h"
+#include "platform/hardware/wireless_switch.h"
 
 namespace tlw {
 

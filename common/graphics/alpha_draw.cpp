@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/graphics/dib_surface.h"
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace tlw {
 namespace {

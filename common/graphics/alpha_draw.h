@@ -9,7 +9,7 @@
 
 #include "common/graphics/blend.h"
 #include "common/graphics/rgba_image.h"
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 namespace tlw {
 

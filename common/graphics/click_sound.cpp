@@ -1,7 +1,7 @@
 #include "common/graphics/click_sound.h"
 
-#include "platform/file.h"
-#include "platform/sound.h"
+#include "platform/storage/file.h"
+#include "platform/hardware/sound.h"
 
 namespace tlw {
 

@@ -1,7 +1,7 @@
 #include "common/graphics/dib_surface.h"
 
 #include "common/graphics/rgba_image.h"
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace tlw {
 namespace {

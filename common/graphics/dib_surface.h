@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 namespace tlw {
 

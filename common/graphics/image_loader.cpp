@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "common/graphics/tga_decoder.h"
-#include "common/text/text.h"
-#include "platform/file.h"
-#include "platform/imaging.h"
-#include "platform/resources.h"
+#include "base/text.h"
+#include "platform/storage/file.h"
+#include "platform/gdi/imaging.h"
+#include "platform/gdi/resources.h"
 
 namespace tlw {
 namespace {

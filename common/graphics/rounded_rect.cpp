@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "common/graphics/dib_surface.h"
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace tlw {
 namespace {

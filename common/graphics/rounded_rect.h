@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "common/graphics/blend.h"
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 namespace tlw {
 

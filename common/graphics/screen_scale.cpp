@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace tlw {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "common/graphics/image_loader.h"
 #include "common/graphics/screen_scale.h"
-#include "platform/file.h"
+#include "platform/storage/file.h"
 
 namespace tlw {
 

@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <string>
 
-#include "common/text/text.h"
-#include "platform/device.h"
-#include "platform/device_model.h"
-#include "platform/gdi.h"
-#include "platform/journal.h"
-#include "platform/message_loop.h"
-#include "platform/window.h"
+#include "base/text.h"
+#include "platform/storage/device.h"
+#include "platform/hardware/device_model.h"
+#include "platform/gdi/gdi.h"
+#include "platform/storage/journal.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/window.h"
 
 namespace {
 

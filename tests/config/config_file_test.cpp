@@ -10,11 +10,11 @@
 
 #include "common/config/config_file.h"
 #include "common/config/config_paths.h"
-#include "common/text/text.h"
-#include "platform/file.h"
-#include "platform/journal.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "base/text.h"
+#include "platform/storage/file.h"
+#include "platform/storage/journal.h"
+#include "platform/storage/paths.h"
+#include "platform/storage/registry.h"
 #include "support/temp_device.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/file.h"
+#include "platform/storage/file.h"
 #include "support/temp_device.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include "common/config/log_file.h"
 #include "common/config/registry_key.h"
 #include "engine/engine_log.h"
-#include "platform/clock.h"
-#include "platform/file.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/kernel/clock.h"
+#include "platform/storage/file.h"
+#include "platform/storage/paths.h"
+#include "platform/storage/registry.h"
 #include "support/temp_device.h"
 
 namespace {

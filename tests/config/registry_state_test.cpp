@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/config/registry_key.h"
-#include "platform/registry.h"
+#include "platform/storage/registry.h"
 #include "support/temp_device.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/device/flexmail.h"
-#include "platform/registry.h"
+#include "platform/storage/registry.h"
 #include "support/temp_device.h"
 
 namespace {

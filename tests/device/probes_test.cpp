@@ -9,10 +9,10 @@
 
 #include "common/device/bluetooth_state.h"
 #include "common/device/radio_states.h"
-#include "platform/hardware.h"
-#include "platform/message_loop.h"
-#include "platform/registry.h"
-#include "platform/window.h"
+#include "platform/hardware/hardware.h"
+#include "platform/window/message_loop.h"
+#include "platform/storage/registry.h"
+#include "platform/window/window.h"
 #include "support/temp_device.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include "common/device/device_operations.h"
 #include "engine/engine_messages.h"
 #include "engine_fixture.h"
-#include "platform/display.h"
-#include "platform/journal.h"
-#include "platform/registry.h"
+#include "platform/hardware/display.h"
+#include "platform/storage/journal.h"
+#include "platform/storage/registry.h"
 
 namespace tlw::testing {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "common/config/config_file.h"
 #include "common/config/config_paths.h"
-#include "common/text/text.h"
-#include "platform/file.h"
+#include "base/text.h"
+#include "platform/storage/file.h"
 
 namespace tlw::testing {
 

@@ -11,8 +11,8 @@
 #include "common/config/registry_state.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_state.h"
-#include "platform/clock.h"
-#include "platform/user_notify.h"
+#include "platform/kernel/clock.h"
+#include "platform/notify/user_notify.h"
 #include "support/temp_device.h"
 
 namespace tlw::testing {

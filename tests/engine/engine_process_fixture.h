@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
-#include "platform/window.h"
+#include "platform/storage/device.h"
+#include "platform/window/window.h"
 #include "support/run_program.h"
 #include "support/sim_device.h"
 

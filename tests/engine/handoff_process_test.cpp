@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "common/text/text.h"
-#include "platform/device.h"
-#include "platform/window.h"
+#include "base/text.h"
+#include "platform/storage/device.h"
+#include "platform/window/window.h"
 #include "support/run_program.h"
 #include "engine_process_fixture.h"
 

@@ -4,7 +4,7 @@
 #include "common/device/probes.h"
 #include "engine/engine_messages.h"
 #include "engine_fixture.h"
-#include "platform/registry.h"
+#include "platform/storage/registry.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "dib_canvas.h"
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace tlw {
 namespace {

@@ -1,8 +1,8 @@
 #include "common/graphics/click_sound.h"
 
-#include "common/text/text.h"
-#include "platform/journal.h"
-#include "platform/sound.h"
+#include "base/text.h"
+#include "platform/storage/journal.h"
+#include "platform/hardware/sound.h"
 #include "skin_fixture.h"
 
 namespace tlw {

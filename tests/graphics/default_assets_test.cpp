@@ -12,9 +12,9 @@
 #include "common/graphics/image_loader.h"
 #include "common/graphics/screen_scale.h"
 #include "common/graphics/skin.h"
-#include "common/text/text.h"
-#include "platform/gdi.h"
-#include "platform/journal.h"
+#include "base/text.h"
+#include "platform/gdi/gdi.h"
+#include "platform/storage/journal.h"
 #include "sim/install_graphics.h"
 #include "support/temp_device.h"
 

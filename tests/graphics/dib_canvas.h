@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "common/graphics/blend.h"
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace tlw::test {
 

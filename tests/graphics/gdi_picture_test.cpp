@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "gdi_canvas.h"
-#include "platform/gdi.h"
-#include "platform/png_save.h"
+#include "platform/gdi/gdi_canvas.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/png_save.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/graphics/screen_scale.h"
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace tlw {
 namespace {

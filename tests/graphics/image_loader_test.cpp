@@ -6,10 +6,10 @@
 #include <iterator>
 #include <list>
 
-#include "common/text/text.h"
-#include "platform/imaging.h"
-#include "platform/png_save.h"
-#include "platform/resources.h"
+#include "base/text.h"
+#include "platform/gdi/imaging.h"
+#include "platform/gdi/png_save.h"
+#include "platform/gdi/resources.h"
 #include "support/temp_device.h"
 #include "tga_builder.h"
 

@@ -1,6 +1,6 @@
 #include "common/graphics/skin.h"
 
-#include "common/text/text.h"
+#include "base/text.h"
 #include "skin_fixture.h"
 
 namespace tlw {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/journal.h"
-#include "platform/user_notify.h"
+#include "platform/kernel/clock.h"
+#include "platform/storage/device.h"
+#include "platform/storage/journal.h"
+#include "platform/notify/user_notify.h"
 #include "support/temp_device.h"
 
 namespace {

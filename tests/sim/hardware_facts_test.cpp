@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "platform/msg_queue.h"
-#include "platform/power_notify.h"
+#include "platform/kernel/msg_queue.h"
+#include "platform/power/power_notify.h"
 #include "sim/install_model.h"
 #include "support/temp_device.h"
 

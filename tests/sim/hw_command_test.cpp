@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/device/probes.h"
-#include "platform/device.h"
-#include "platform/registry.h"
+#include "platform/storage/device.h"
+#include "platform/storage/registry.h"
 #include "support/run_program.h"
 #include "support/sim_device.h"
 

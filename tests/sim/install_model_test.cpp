@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "common/text/text.h"
-#include "platform/code_page.h"
-#include "platform/device_model.h"
-#include "platform/gdi.h"
-#include "platform/hardware.h"
-#include "platform/registry.h"
+#include "base/text.h"
+#include "platform/storage/code_page.h"
+#include "platform/hardware/device_model.h"
+#include "platform/gdi/gdi.h"
+#include "platform/hardware/hardware.h"
+#include "platform/storage/registry.h"
 #include "sim/hardware_facts.h"
 #include "support/temp_device.h"
 

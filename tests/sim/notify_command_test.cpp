@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/journal.h"
-#include "platform/user_notify.h"
+#include "platform/kernel/clock.h"
+#include "platform/storage/journal.h"
+#include "platform/notify/user_notify.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/journal.h"
-#include "platform/last_error.h"
-#include "platform/registry.h"
+#include "platform/storage/journal.h"
+#include "platform/kernel/last_error.h"
+#include "platform/storage/registry.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 

@@ -8,12 +8,12 @@
 #include <iterator>
 #include <string>
 
-#include "platform/journal.h"
-#include "platform/message_loop.h"
-#include "platform/process.h"
-#include "platform/toolhelp.h"
-#include "platform/wait.h"
-#include "platform/window.h"
+#include "platform/storage/journal.h"
+#include "platform/window/message_loop.h"
+#include "platform/process/process.h"
+#include "platform/process/toolhelp.h"
+#include "platform/kernel/wait.h"
+#include "platform/window/window.h"
 #include "sim/install_programs.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"

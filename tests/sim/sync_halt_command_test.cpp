@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/clock.h"
-#include "platform/message_loop.h"
-#include "platform/window.h"
+#include "platform/kernel/clock.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/window.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 

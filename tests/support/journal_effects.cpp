@@ -1,6 +1,6 @@
 #include "support/journal_effects.h"
 
-#include "platform/journal.h"
+#include "platform/storage/journal.h"
 
 std::vector<std::string> JournalEffects() {
     std::vector<std::string> effects;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 inline plat::SystemTime Time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                              int ms = 0) {

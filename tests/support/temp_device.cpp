@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/device.h"
+#include "platform/storage/device.h"
 
 TempDevice::TempDevice() {
     std::error_code ec;

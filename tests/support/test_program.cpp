@@ -9,8 +9,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/device.h"
-#include "platform/paths.h"
+#include "platform/storage/device.h"
+#include "platform/storage/paths.h"
 
 namespace {
 

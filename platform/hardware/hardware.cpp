@@ -1,0 +1,173 @@
+#include "platform/hardware/hardware.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "platform/storage/device.h"
+#include "platform/storage/device_lock.h"
+#include "platform/storage/registry.h"
+
+namespace plat {
+namespace {
+
+std::filesystem::path StatePath() { return DeviceStateDir() / "hardware"; }
+
+bool ParseInt64(std::string_view text, int64_t min, int64_t max, int64_t* out) {
+    int64_t v = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || v < min || v > max) return false;
+    *out = v;
+    return true;
+}
+
+const char* CallName(CallState call) {
+    switch (call) {
+    case CallState::kOffered: return "offered";
+    case CallState::kActive: return "active";
+    default: return "none";
+    }
+}
+
+bool WriteStateFile(const HardwareState& state) {
+    std::filesystem::path path = StatePath();
+    std::filesystem::path temp = path;
+    temp += ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out << FormatHardwareState(state);
+        out.flush();
+        if (!out) return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    return !ec;
+}
+
+bool ReadStateFile(HardwareState* out) {
+    *out = HardwareState{};
+    std::ifstream in(StatePath(), std::ios::binary);
+    if (!in) {
+        std::error_code ec;
+        return !std::filesystem::exists(StatePath(), ec);
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    return ParseHardwareState(text.str(), out, &error);
+}
+
+// Sets or clears bits of a DWORD of the state registry (a missing value
+// counts as 0). Each change is one write, as the platform's own state
+// publisher does.
+bool UpdateStatusBits(uint32_t mask, bool set) {
+    uint32_t status = 0;
+    bool exists = RegReadDword(kHkeyLocalMachine, kPhoneStateKey, kPhoneStatusValue, &status);
+    uint32_t changed = set ? (status | mask) : (status & ~mask);
+    if (exists && changed == status) return true;  // no write, so no change notification
+    return RegWriteDword(kHkeyLocalMachine, kPhoneStateKey, kPhoneStatusValue, changed);
+}
+
+}  // namespace
+
+std::string FormatHardwareState(const HardwareState& s) {
+    std::string text;
+    text += "ac=" + std::to_string(s.acLineStatus) + "\n";
+    text += "battery=" + std::to_string(s.batteryPercent) + "\n";
+    text += "current=" + std::to_string(s.batteryCurrent) + "\n";
+    text += std::string("charging=") + (s.charging ? "1" : "0") + "\n";
+    text += "wifi=" + std::to_string(s.wifiState) + "\n";
+    text += "phone=" + std::to_string(s.phoneState) + "\n";
+    text += "btmode=" + std::to_string(s.bluetoothMode) + "\n";
+    text += std::string("call=") + CallName(s.call) + "\n";
+    return text;
+}
+
+bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* error) {
+    HardwareState s = *out;
+    int lineNumber = 0;
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line.front() == '#') continue;
+        size_t eq = line.find('=');
+        auto bad = [&](const char* why) {
+            *error = "line " + std::to_string(lineNumber) + " '" + std::string(line) + "': " + why;
+            return false;
+        };
+        if (eq == std::string_view::npos) return bad("not key=value");
+        std::string_view key = line.substr(0, eq);
+        std::string_view value = line.substr(eq + 1);
+        int64_t v = 0;
+        if (key == "ac") {
+            if (!ParseInt64(value, 0, 255, &v) || (v > 1 && v != 255)) return bad("0, 1 or 255 expected");
+            s.acLineStatus = static_cast<uint8_t>(v);
+        } else if (key == "battery") {
+            if (!ParseInt64(value, 0, 255, &v) || (v > 100 && v != 255)) return bad("0 ... 100 or 255 expected");
+            s.batteryPercent = static_cast<uint8_t>(v);
+        } else if (key == "current") {
+            if (!ParseInt64(value, INT32_MIN, INT32_MAX, &v)) return bad("a number of mA expected");
+            s.batteryCurrent = static_cast<int32_t>(v);
+        } else if (key == "charging") {
+            if (!ParseInt64(value, 0, 1, &v)) return bad("0 or 1 expected");
+            s.charging = v != 0;
+        } else if (key == "wifi" || key == "phone") {
+            if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a state number expected");
+            (key == "wifi" ? s.wifiState : s.phoneState) = static_cast<uint32_t>(v);
+        } else if (key == "btmode") {
+            if (!ParseInt64(value, 0, 2, &v)) return bad("0, 1 or 2 expected");
+            s.bluetoothMode = static_cast<uint32_t>(v);
+        } else if (key == "call") {
+            if (value == "none") s.call = CallState::kNone;
+            else if (value == "offered") s.call = CallState::kOffered;
+            else if (value == "active") s.call = CallState::kActive;
+            else return bad("none, offered or active expected");
+        } else {
+            return bad("unknown key");
+        }
+    }
+    *out = s;
+    return true;
+}
+
+bool ReadHardwareState(HardwareState* out) {
+    if (DeviceRoot().empty()) {
+        *out = HardwareState{};
+        return false;
+    }
+    return ReadStateFile(out);
+}
+
+bool ChangeHardwareState(const std::function<void(HardwareState&)>& change) {
+    DeviceLock lock("hardware");
+    if (!lock.Held()) return false;
+    HardwareState state;
+    if (!ReadStateFile(&state)) return false;  // never overwrite a state we could not read
+    change(state);
+    return WriteStateFile(state);
+}
+
+bool SetPhoneRadioHardware(bool on) {
+    if (!ChangeHardwareState([on](HardwareState& s) { s.phoneState = on ? 1 : 0; })) return false;
+    return UpdateStatusBits(kPhoneStatusRadioOff, !on);
+}
+
+bool SetCallHardware(CallState call) {
+    if (!ChangeHardwareState([call](HardwareState& s) { s.call = call; })) return false;
+    bool ok = RegWriteDword(kHkeyLocalMachine, kPhoneStateKey, kActiveCallCountValue,
+                            call == CallState::kActive ? 1u : 0u);
+    return UpdateStatusBits(kPhoneStatusIncomingCall, call == CallState::kOffered) && ok;
+}
+
+}  // namespace plat

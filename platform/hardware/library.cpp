@@ -1,0 +1,154 @@
+#include "platform/hardware/library.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "base/text.h"
+#include "platform/hardware/bluetooth_utility.h"
+#include "platform/hardware/device_model.h"
+#include "platform/storage/journal.h"
+#include "platform/kernel/last_error.h"
+#include "platform/hardware/wireless_switch.h"
+
+namespace plat {
+namespace {
+
+// One entry a simulated library offers.
+struct LibraryEntry {
+    uint32_t ordinal;  // its ordinal, 0 when exported by name only
+    const char* name;  // its name, null when exported by ordinal only
+    void* address;     // the implementing function
+};
+
+// A simulated library and its entries.
+struct LibraryInfo {
+    const char16_t* fileName;     // e.g. u"ossvcs.dll"
+    const LibraryEntry* entries;  // its entries
+    size_t entryCount;            // number of entries
+};
+
+void* Address(auto function) { return reinterpret_cast<void*>(function); }
+
+const LibraryEntry kOssvcsEntries[] = {
+    {kOssvcsChangeRadioState, nullptr, Address(&OssvcsChangeRadioState)},
+    {kOssvcsGetWirelessDevices, nullptr, Address(&OssvcsGetWirelessDevices)},
+    {kOssvcsFreeDeviceList, nullptr, Address(&OssvcsFreeDeviceList)},
+    {kOssvcs218, nullptr, Address(&Ossvcs218)},
+};
+const LibraryEntry kBthutilEntries[] = {
+    {kBthutilSetMode, "BthSetMode", Address(&BthSetMode)},
+    {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
+};
+
+// Libraries with entries. A library the model carries that is not listed
+// here loads but resolves nothing.
+const LibraryInfo kLibraries[] = {
+    {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
+    {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+};
+
+// A library loaded in this process.
+struct Loaded {
+    std::u16string fileName;        // the file name as the model spells it
+    const LibraryInfo* info;        // its entries, null when it has none
+    uint32_t count;                 // loads not yet freed
+};
+
+struct LoadedTable {
+    std::mutex lock;                      // guards the fields below
+    std::map<HModule, Loaded> modules;    // by handle
+    HModule nextHandle = 0x10000;         // the next handle to give out
+};
+
+LoadedTable& Table() {
+    static LoadedTable table;
+    return table;
+}
+
+std::u16string FileNameOf(std::u16string_view name) {
+    size_t slash = name.find_last_of(u"\\/");
+    if (slash != std::u16string_view::npos) name = name.substr(slash + 1);
+    std::u16string file(name);
+    if (file.find(u'.') == std::u16string::npos) file += u".dll";
+    return file;
+}
+
+const LibraryInfo* InfoOf(std::u16string_view fileName) {
+    for (const LibraryInfo& info : kLibraries)
+        if (tlw::EqualsNoCase(info.fileName, fileName)) return &info;
+    return nullptr;
+}
+
+}  // namespace
+
+HModule LoadLibrary(std::u16string_view name) {
+    // The library as the device model spells it.
+    std::u16string wanted = FileNameOf(name);
+    std::u16string file;
+    for (const std::u16string& lib : CurrentDeviceModel().libraries)
+        if (tlw::EqualsNoCase(FileNameOf(lib), wanted)) file = FileNameOf(lib);
+    if (file.empty()) {
+        SetLastError(kErrorModNotFound);
+        return 0;
+    }
+    LoadedTable& t = Table();
+    HModule handle = 0;
+    {
+        std::lock_guard<std::mutex> guard(t.lock);
+        for (auto& [h, loaded] : t.modules) {
+            if (tlw::EqualsNoCase(loaded.fileName, file)) {
+                ++loaded.count;
+                handle = h;
+                break;
+            }
+        }
+        if (!handle) {
+            handle = t.nextHandle;
+            t.nextHandle += 0x10000;
+            t.modules[handle] = Loaded{file, InfoOf(file), 1};
+        }
+    }
+    JournalAppend("load library " + tlw::Utf16ToUtf8(file));
+    return handle;
+}
+
+bool FreeLibrary(HModule module) {
+    LoadedTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.modules.find(module);
+    if (it == t.modules.end()) {
+        SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    if (--it->second.count == 0) t.modules.erase(it);
+    return true;
+}
+
+void* GetProcAddress(HModule module, uint32_t ordinal) {
+    LoadedTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.modules.find(module);
+    if (it != t.modules.end() && it->second.info && ordinal != 0) {
+        const LibraryInfo& info = *it->second.info;
+        for (size_t i = 0; i < info.entryCount; ++i)
+            if (info.entries[i].ordinal == ordinal) return info.entries[i].address;
+    }
+    SetLastError(it == t.modules.end() ? kErrorInvalidHandle : kErrorProcNotFound);
+    return nullptr;
+}
+
+void* GetProcAddress(HModule module, std::string_view name) {
+    LoadedTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.modules.find(module);
+    if (it != t.modules.end() && it->second.info) {
+        const LibraryInfo& info = *it->second.info;
+        for (size_t i = 0; i < info.entryCount; ++i)
+            if (info.entries[i].name && name == info.entries[i].name) return info.entries[i].address;
+    }
+    SetLastError(it == t.modules.end() ? kErrorInvalidHandle : kErrorProcNotFound);
+    return nullptr;
+}
+
+}  // namespace plat

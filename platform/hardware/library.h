@@ -1,0 +1,37 @@
+// Optional libraries loaded by name at run time, with entries resolved by
+// ordinal or by name. A library loads exactly when the device model carries
+// it; the entries it offers are those the simulated phone implements for it
+// (platform/hardware/wireless_switch.h, platform/hardware/bluetooth_utility.h, ...), and a
+// library without a known entry still loads but resolves nothing. Every
+// successful load is journalled ("load library NAME").
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace plat {
+
+// A loaded library; 0 is none.
+using HModule = uintptr_t;
+
+// The platform's error for a library that is not on the device.
+constexpr uint32_t kErrorModNotFound = 126;
+// ... and for an entry the library does not have.
+constexpr uint32_t kErrorProcNotFound = 127;
+
+// Loads a library ("ossvcs.dll", "\Windows\bthutil.dll"; the name is matched
+// without regard to case and ".dll" is added when it has no extension).
+// Loading a loaded library again returns the same handle and counts up.
+// Returns 0 with kErrorModNotFound when the device does not carry it.
+HModule LoadLibrary(std::u16string_view name);
+// Counts a load down; the library is unloaded at zero. False for a handle
+// that is not loaded.
+bool FreeLibrary(HModule module);
+
+// The address of an entry; null (kErrorProcNotFound) when the library has
+// no such entry, or for a handle that is not loaded. The caller casts it to
+// the entry's type declared in the library's header.
+void* GetProcAddress(HModule module, uint32_t ordinal);
+void* GetProcAddress(HModule module, std::string_view name);
+
+}  // namespace plat

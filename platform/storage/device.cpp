@@ -1,0 +1,66 @@
+#include "platform/storage/device.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <system_error>
+
+namespace plat {
+namespace {
+
+// The process's device: chosen once, read by every platform call.
+struct DeviceState {
+    std::mutex lock;                  // guards the fields below
+    std::filesystem::path root;       // host folder of the device root
+    bool resolved = false;            // root was taken from SetDevice or TLW_DEVICE
+    std::string programName = "tlw";  // name in journal lines
+};
+
+DeviceState& State() {
+    static DeviceState state;
+    return state;
+}
+
+}  // namespace
+
+bool SetDevice(const std::filesystem::path& root) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(root, ec)) return false;
+    auto absolute = std::filesystem::absolute(root, ec);
+    if (ec) return false;
+    DeviceState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.root = absolute.lexically_normal();
+    if (s.root.has_filename() == false && s.root.has_parent_path()) s.root = s.root.parent_path();
+    s.resolved = true;
+    return true;
+}
+
+const std::filesystem::path& DeviceRoot() {
+    DeviceState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.resolved) {
+        s.resolved = true;
+        if (const char* env = std::getenv("TLW_DEVICE"); env && *env) {
+            std::error_code ec;
+            s.root = std::filesystem::absolute(env, ec).lexically_normal();
+            if (!s.root.has_filename() && s.root.has_parent_path()) s.root = s.root.parent_path();
+        }
+    }
+    return s.root;
+}
+
+std::filesystem::path DeviceStateDir() {
+    return DeviceRoot() / ".device";
+}
+
+void SetProgramName(std::string_view name) {
+    DeviceState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.programName = std::string(name);
+}
+
+const std::string& ProgramName() {
+    return State().programName;
+}
+
+}  // namespace plat

@@ -1,0 +1,25 @@
+// The process socket of the window layer: listening for requests of other
+// processes of the device (platform/window/ipc_protocol.h) and sending them.
+// Internal to the window layer.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window/ipc_protocol.h"
+#include "platform/window/messages.h"
+
+namespace plat::win {
+
+// Sends request to the process pid and reads its reply. While waiting, the
+// calling thread handles the messages sent to it (when it has a queue), so
+// that a process answering by sending back does not dead-lock. timeoutMs < 0
+// waits without limit. Returns false when the process cannot be reached or
+// ended before answering (last error kErrorInvalidWindowHandle), or on
+// time-out (*timedOut set, last error kErrorTimeout).
+bool Exchange(int32_t pid, const ipc::Request& request, int64_t timeoutMs, ipc::Reply* reply, bool* timedOut);
+
+// Answers a kSend request whose connection the listener handed over, and
+// closes the connection.
+void AnswerRemote(int fd, ipc::ReplyStatus status, LResult result);
+
+}  // namespace plat::win

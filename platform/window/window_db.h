@@ -1,0 +1,97 @@
+// The device's window database "<root>/.device/windows.db": the window
+// table (every window of every process of the device) and the registry-change
+// watches. One SQLite connection per process and device (WAL journal, busy
+// time-out), reopened when the device changes and in a forked child.
+//
+// Internal to the window layer and the registry-change notification.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/gdi/gdi_types.h"
+#include "platform/window/messages.h"
+
+namespace plat::windb {
+
+// One row of the window table.
+struct WindowRow {
+    Hwnd hwnd;                 // the window
+    int32_t pid = 0;           // owner process
+    uint64_t startTime = 0;    // owner's start time (see process_liveness.h)
+    uint32_t threadId = 0;     // owner thread
+    Hwnd parent;               // parent or owner window; none for a top-level window
+    bool topLevel = true;      // not a child window (WS_CHILD clear)
+    std::u16string className;  // class name as registered
+    std::u16string title;      // window title
+    uint32_t style = 0;        // window style
+    Rect rect;                 // position on the screen
+    bool visible = false;      // shown
+};
+
+// Runs fn with the process's connection to the device's window database,
+// holding the connection's lock. False (last error set) when there is no
+// device or the database cannot be opened; else fn's answer.
+bool WithDb(const std::function<bool(sqlite3*)>& fn);
+// The same, but does not make the file: false (no error) when the device
+// has no window database yet.
+bool WithExistingDb(const std::function<bool(sqlite3*)>& fn);
+
+// A prepared statement, finalized when it goes out of scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ok() const { return stmt_ != nullptr; }
+    void Bind(int index, int64_t value);
+    void Bind(int index, std::u16string_view text);  // stored as UTF-8
+    void BindBlob(int index, const void* data, size_t size);
+    // SQLITE_ROW, SQLITE_DONE or an error.
+    int Step();
+    int64_t Int(int column) const;
+    std::u16string Text(int column) const;
+    std::vector<uint8_t> Blob(int column) const;
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;  // null when preparing failed
+};
+
+// Runs SQL without rows (BEGIN IMMEDIATE, COMMIT, ...); true on success.
+bool Exec(sqlite3* db, const char* sql);
+// Maps a SQLite result to the platform's error code and sets it as the last
+// error; returns it.
+uint32_t SetErrorFromSqlite(int rc);
+
+// Names compared without regard to case are stored folded as well.
+std::u16string Folded(std::u16string_view text);
+
+// The window table. Each call is one transaction; false (last error set)
+// when the database fails.
+bool InsertWindow(const WindowRow& row);
+bool RemoveWindow(Hwnd hwnd);
+bool RemoveWindowsOfProcess(int32_t pid);
+bool UpdateTitle(Hwnd hwnd, std::u16string_view title);
+bool UpdateRect(Hwnd hwnd, const Rect& rect);
+bool UpdateVisible(Hwnd hwnd, bool visible);
+bool UpdateStyle(Hwnd hwnd, uint32_t style, bool topLevel);
+
+// The row of a window whose process is alive.
+std::optional<WindowRow> FindRow(Hwnd hwnd);
+// Top-level windows of live processes, newest first, filtered by class and
+// title when not null (compared without regard to case). Rows of ended
+// processes are removed on the way (with their watches).
+std::vector<WindowRow> TopLevelRows(const char16_t* className, const char16_t* title);
+
+// Removes the rows (windows and watches) of processes that have ended.
+void RemoveEndedProcesses();
+
+}  // namespace plat::windb

@@ -1,0 +1,175 @@
+// Device programs as processes: starting one (this test program, linked into
+// the device, plays it), its command line and environment, waiting, exit
+// codes, termination and the snapshot of the device's processes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/storage/device.h"
+#include "platform/storage/journal.h"
+#include "platform/kernel/kernel_errors.h"
+#include "platform/process/process.h"
+#include "platform/kernel/threads.h"
+#include "platform/process/toolhelp.h"
+#include "platform/kernel/wait.h"
+#include "support/temp_device.h"
+#include "support/test_program.h"
+
+namespace {
+
+const bool g_actingAsProgram = ActAsDeviceProgramWhenStartedAsOne();
+
+using plat::Handle;
+
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(LinkTestProgram(u"\\Windows\\child.exe")); }
+
+    // Starts the linked program; fails the test when it does not start.
+    plat::ProcessInformation Start(std::u16string_view commandLine, std::u16string_view name = u"\\Windows\\child.exe") {
+        plat::ProcessInformation info{};
+        EXPECT_TRUE(plat::CreateProcess(name, commandLine, 0, &info)) << plat::GetLastError();
+        return info;
+    }
+
+    // The processes of the snapshot with this id, and the threads they own.
+    static void Find(uint32_t pid, int* processes, int* threads, std::u16string* exePath) {
+        *processes = *threads = 0;
+        Handle snapshot = plat::CreateToolhelp32Snapshot(plat::kTh32csSnapProcess | plat::kTh32csSnapThread, 0);
+        ASSERT_TRUE(snapshot);
+        plat::ProcessEntry32 process;
+        for (bool more = plat::Process32First(snapshot, &process); more; more = plat::Process32Next(snapshot, &process)) {
+            if (process.processId != pid) continue;
+            ++*processes;
+            *exePath = process.exePath;
+        }
+        plat::ThreadEntry32 thread;
+        for (bool more = plat::Thread32First(snapshot, &thread); more; more = plat::Thread32Next(snapshot, &thread))
+            if (thread.ownerProcessId == pid) ++*threads;
+        EXPECT_TRUE(plat::CloseToolhelp32Snapshot(snapshot));
+    }
+
+    TempDevice device_;
+};
+
+TEST_F(ProcessTest, CommandLineArrivesWholeWithTheDevice) {
+    const std::u16string line = u"say \"hello  world\" 'single' \\back\\slash \u00e9t\u00e9";
+    plat::ProcessInformation info = Start(line);
+    ASSERT_TRUE(info.process);
+    EXPECT_EQ(plat::WaitForSingleObject(info.process, 30000), plat::kWaitObject0);
+    TestProgramReport report;
+    ASSERT_TRUE(ReadTestProgramReport(&report));
+    EXPECT_EQ(report.commandLine, "say \"hello  world\" 'single' \\back\\slash \xc3\xa9t\xc3\xa9");
+    EXPECT_TRUE(std::filesystem::equivalent(report.device, device_.Root()));
+    EXPECT_EQ(report.program, "\\Windows\\child.exe");
+    std::vector<std::string> journal = plat::JournalRead();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(journal.back().find(" start \\Windows\\child.exe say \"hello  world\""), std::string::npos)
+        << journal.back();
+    plat::CloseHandle(info.thread);
+    plat::CloseHandle(info.process);
+}
+
+TEST_F(ProcessTest, WaitAndExitCode) {
+    plat::ProcessInformation info = Start(u"exit 7");
+    ASSERT_TRUE(info.process);
+    EXPECT_EQ(plat::GetProcessId(info.process), info.processId);
+    EXPECT_EQ(plat::WaitForSingleObject(info.thread, 30000), plat::kWaitObject0);
+    uint32_t code = 0;
+    ASSERT_TRUE(plat::GetExitCodeProcess(info.process, &code));
+    EXPECT_EQ(code, 7u);
+    ASSERT_TRUE(plat::GetExitCodeProcess(info.process, &code));  // asked again: the same
+    EXPECT_EQ(code, 7u);
+    EXPECT_FALSE(plat::TerminateProcess(info.process, 1));  // already ended
+    plat::CloseHandle(info.thread);
+    plat::CloseHandle(info.process);
+}
+
+TEST_F(ProcessTest, BareNameIsFoundInTheWindowsFolder) {
+    plat::ProcessInformation info = Start(u"exit 3", u"CHILD");
+    ASSERT_TRUE(info.process);
+    EXPECT_EQ(plat::WaitForSingleObject(info.process, 30000), plat::kWaitObject0);
+    uint32_t code = 0;
+    EXPECT_TRUE(plat::GetExitCodeProcess(info.process, &code));
+    EXPECT_EQ(code, 3u);
+    plat::CloseHandle(info.thread);
+    plat::CloseHandle(info.process);
+}
+
+TEST_F(ProcessTest, SnapshotSeesALiveProcessAndNotAnEndedOne) {
+    plat::ProcessInformation info = Start(u"wait");
+    ASSERT_TRUE(info.process);
+    uint32_t code = 0;
+    ASSERT_TRUE(plat::GetExitCodeProcess(info.process, &code));
+    EXPECT_EQ(code, plat::kStillActive);
+    EXPECT_EQ(plat::WaitForSingleObject(info.process, 100), plat::kWaitTimeout);
+
+    int processes = 0, threads = 0;
+    std::u16string exePath;
+    Find(info.processId, &processes, &threads, &exePath);
+    EXPECT_EQ(processes, 1);
+    EXPECT_GE(threads, 1);
+    EXPECT_EQ(exePath, u"\\Windows\\child.exe");
+    EXPECT_TRUE(plat::IsDeviceProcessAlive(info.processId));
+    Find(plat::GetCurrentProcessId(), &processes, &threads, &exePath);
+    EXPECT_EQ(processes, 1);  // the caller is on its device
+
+    ASSERT_TRUE(plat::TerminateProcess(info.process, 42));
+    EXPECT_EQ(plat::WaitForSingleObject(info.process, 30000), plat::kWaitObject0);
+    // Ended but not yet reaped: already gone from the device's view.
+    EXPECT_FALSE(plat::IsDeviceProcessAlive(info.processId));
+    Find(info.processId, &processes, &threads, &exePath);
+    EXPECT_EQ(processes, 0);
+    EXPECT_EQ(threads, 0);
+    ASSERT_TRUE(plat::GetExitCodeProcess(info.process, &code));
+    EXPECT_EQ(code, 42u);
+    std::vector<std::string> journal = plat::JournalRead();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(journal.back().find("terminate \\Windows\\child.exe"), std::string::npos) << journal.back();
+    plat::CloseHandle(info.thread);
+    plat::CloseHandle(info.process);
+}
+
+TEST_F(ProcessTest, OpenedProcessCanBeWaitedForAndEnded) {
+    uint32_t pid = 0;
+    Handle started = plat::ShellExecute(u"\"\\Windows\\child.exe\"", u"wait", &pid);
+    ASSERT_TRUE(started);
+    ASSERT_NE(pid, 0u);
+    plat::CloseHandle(started);  // the process runs on without a handle
+    EXPECT_TRUE(plat::IsDeviceProcessAlive(pid));
+    Handle opened = plat::OpenProcess(pid);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(plat::WaitForSingleObject(opened, 50), plat::kWaitTimeout);
+    ASSERT_TRUE(plat::TerminateProcess(opened, 5));
+    EXPECT_EQ(plat::WaitForSingleObject(opened, 30000), plat::kWaitObject0);
+    EXPECT_FALSE(plat::IsDeviceProcessAlive(pid));
+    plat::CloseHandle(opened);
+    EXPECT_FALSE(plat::OpenProcess(0));
+}
+
+TEST_F(ProcessTest, FilesThatAreNoProgramsFailCleanly) {
+    plat::ProcessInformation info{};
+    EXPECT_FALSE(plat::CreateProcess(u"\\Windows\\missing.exe", u"", 0, &info));
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);
+
+    std::ofstream(device_.Root() / "Windows" / "notes.exe") << "text";
+    EXPECT_FALSE(plat::CreateProcess(u"\\Windows\\notes.exe", u"", 0, &info));
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorBadExeFormat);
+
+    std::filesystem::create_symlink(device_.Root() / "not-built-yet", device_.Root() / "Windows" / "later.exe");
+    EXPECT_FALSE(plat::CreateProcess(u"\\Windows\\later.exe", u"", 0, &info));
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorBadExeFormat);
+
+    std::filesystem::create_directory(device_.Root() / "Windows" / "folder.exe");
+    EXPECT_FALSE(plat::CreateProcess(u"\\Windows\\folder.exe", u"", 0, &info));
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorAccessDenied);
+
+    EXPECT_FALSE(plat::CreateProcess(u"\\..\\escape.exe", u"", 0, &info));
+    EXPECT_FALSE(plat::ShellExecute(u"\\Windows\\notes.exe", u"", nullptr));
+    EXPECT_FALSE(info.process);
+    for (const std::string& line : plat::JournalRead()) EXPECT_EQ(line.find(" start "), std::string::npos) << line;
+}
+
+}  // namespace
