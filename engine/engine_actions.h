@@ -17,6 +17,11 @@ void ActivateProfile(EngineState& engine, int32_t profile);
 // Records a manual choice (or 700: cancels it) with its time-out wake-up.
 void SetManualProfile(EngineState& engine, int32_t profile, bool useStoredExpiry);
 
+// The backlight with the device's level options (`bklmin`, `bklLevels`):
+// a profile's level, and the saved level (parameter 40, command 940).
+void ApplyProfileBacklight(EngineState& engine, int32_t level);
+void ApplySavedBacklight(EngineState& engine);
+
 // Loads the skin images of the taskbar icon and popup menu (the chosen skin
 // over the default one of the screen's class).
 void LoadEngineSkin(EngineState& engine);
@@ -29,6 +34,8 @@ void ReloadConfiguration(EngineState& engine);
 
 // True when no enabled profile is a `Time` profile.
 bool NoTimeProfiles(const EngineState& engine);
+// True when an enabled profile has this `eventType`.
+bool HasEnabledProfileOfKind(const EngineState& engine, int32_t kind);
 // True when index names a profile of the table.
 bool IsProfileIndex(const EngineState& engine, int32_t index);
 

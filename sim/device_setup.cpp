@@ -13,6 +13,7 @@
 #include "sim/install_language.h"
 #include "sim/install_model.h"
 #include "sim/install_programs.h"
+#include "sim/install_sounds.h"
 
 namespace sim {
 
@@ -25,6 +26,8 @@ bool CreateDevice(const std::string& folder, const DeviceOptions& options, std::
         return false;
     }
     fs::create_directories(root / ".device", ec);
+    // The state (registry, journal, sockets) is the owner's alone.
+    if (!ec) fs::permissions(root / ".device", fs::perms::owner_all, fs::perm_options::replace, ec);
     if (ec || !plat::SetDevice(root)) {
         *error = "cannot create device folder '" + folder + "': " + ec.message();
         return false;
@@ -60,6 +63,7 @@ bool CreateDevice(const std::string& folder, const DeviceOptions& options, std::
     if (!options.screen.empty() && !SetDeviceScreen(options.screen, error)) return false;
     if (!InstallLanguageFile(error)) return false;
     if (!InstallGraphicsAssets(error)) return false;
+    if (!InstallSounds(error)) return false;
     if (!InstallPrograms(error)) return false;
     plat::JournalAppend("device created");
     return true;
