@@ -6,6 +6,7 @@
 #include "platform/hardware/device_model.h"
 #include "platform/hardware/hardware.h"
 #include "platform/power/power_notify.h"
+#include "platform/radio/access_point.h"
 #include "platform/storage/registry.h"
 
 namespace sim {
@@ -176,6 +177,73 @@ const std::vector<Fact>& Facts() {
 #undef TLW_SPOT_FACT
 #undef TLW_COUNT_FACT
 
+// The access points in reach: "ap+=MAC,NAME,DBM,CHANNEL[,privacy][,adhoc]"
+// adds or replaces one (by MAC), "ap-=MAC" removes one, "ap=none" clears
+// them. Each is parsed first and applied later; false with the reason.
+bool ParseAccessPointChange(const std::string& key, const std::string& value, std::function<bool()>* apply,
+                            std::string* error) {
+    if (key == "ap+") {
+        plat::AccessPoint ap;
+        std::string why;
+        if (!plat::ParseAccessPoint(value, &ap, &why)) return *error = "bad access point '" + value + "': " + why, false;
+        *apply = [ap] {
+            return ChangeHw([&ap](HardwareState& s) {
+                for (plat::AccessPoint& old : s.accessPoints)
+                    if (old.mac == ap.mac) return void(old = ap);
+                s.accessPoints.push_back(ap);
+            });
+        };
+        return true;
+    }
+    if (key == "ap-") {
+        plat::MacAddress mac;
+        if (!plat::ParseMacAddress(value, &mac)) return *error = "bad value '" + value + "' for 'ap-' (expected a MAC address)", false;
+        *apply = [mac] {
+            return ChangeHw([&mac](HardwareState& s) {
+                std::erase_if(s.accessPoints, [&mac](const plat::AccessPoint& ap) { return ap.mac == mac; });
+            });
+        };
+        return true;
+    }
+    if (value != "none") return *error = "bad value '" + value + "' for 'ap' (expected none; use ap+= and ap-=)", false;
+    *apply = [] { return ChangeHw([](HardwareState& s) { s.accessPoints.clear(); }); };
+    return true;
+}
+
+bool IsAccessPointKey(const std::string& key) { return key == "ap+" || key == "ap-" || key == "ap"; }
+
+// The SIM: "sim=ready" (no PIN) or "sim=locked:PIN" (4 ... 8 digits; locked
+// until the PIN is entered).
+bool ParseSimChange(const std::string& value, std::function<bool()>* apply, std::string* error) {
+    std::string pin;
+    if (value.rfind("locked:", 0) == 0) {
+        pin = value.substr(7);
+        if (pin.size() < 4 || pin.size() > 8 || pin.find_first_not_of("0123456789") != std::string::npos)
+            return *error = "bad value '" + value + "' for 'sim' (expected ready or locked:PIN with 4 ... 8 digits)", false;
+    } else if (value != "ready") {
+        return *error = "bad value '" + value + "' for 'sim' (expected ready or locked:PIN)", false;
+    }
+    *apply = [pin] {
+        return ChangeHw([&pin](HardwareState& s) {
+            s.simPin = pin;
+            s.simUnlocked = false;
+        });
+    };
+    return true;
+}
+
+std::string SimText(const HardwareState& h) {
+    if (h.simPin.empty()) return "ready";
+    return (h.simUnlocked ? "unlocked:" : "locked:") + h.simPin;
+}
+
+const HardwareFactInfo kAccessPointFacts[] = {
+    {"ap+", "MAC,NAME,DBM,CHANNEL[,privacy][,adhoc]", "puts a Wi-Fi access point in reach (or replaces the one with that MAC)"},
+    {"ap-", "MAC", "takes the access point out of reach"},
+    {"ap", "none", "no access point in reach; printed: one ap= line per access point"},
+    {"sim", "ready|locked:PIN", "the SIM asks for no PIN, or for PIN (printed unlocked:PIN once entered)"},
+};
+
 const Fact* FindFact(const std::string& key) {
     for (const Fact& f : Facts())
         if (key == f.info.key) return &f;
@@ -188,6 +256,7 @@ const std::vector<HardwareFactInfo>& HardwareFactTable() {
     static const std::vector<HardwareFactInfo> table = [] {
         std::vector<HardwareFactInfo> t;
         for (const Fact& f : Facts()) t.push_back(f.info);
+        for (const HardwareFactInfo& f : kAccessPointFacts) t.push_back(f);
         return t;
     }();
     return table;
@@ -199,13 +268,29 @@ std::vector<FactChange> ReadHardwareFacts() {
     plat::ReadHardwareState(&hw);
     std::vector<FactChange> out;
     for (const Fact& f : Facts()) out.emplace_back(f.info.key, f.present(model) ? f.read(model, hw) : "absent");
+    out.emplace_back("sim", model.hasPhone ? SimText(hw) : "absent");
+    if (!model.hasWifi) out.emplace_back("ap", "absent");
+    else if (hw.accessPoints.empty()) out.emplace_back("ap", "none");
+    for (const plat::AccessPoint& ap : hw.accessPoints) out.emplace_back("ap", plat::FormatAccessPoint(ap));
     return out;
 }
 
 bool ApplyHardwareFacts(const std::vector<FactChange>& changes, std::string* error) {
     DeviceModel model = plat::CurrentDeviceModel();
     std::vector<std::pair<const Fact*, int64_t>> parsed;
+    std::vector<std::pair<size_t, std::function<bool()>>> listChanges;  // (position in parsed, change)
     for (const auto& [key, value] : changes) {
+        if (IsAccessPointKey(key) || key == "sim") {
+            if (key == "sim" ? !model.hasPhone : !model.hasWifi) {
+                *error = "the device model '" + model.name + "' has no hardware for '" + key + "'";
+                return false;
+            }
+            std::function<bool()> apply;
+            if (key == "sim" ? !ParseSimChange(value, &apply, error) : !ParseAccessPointChange(key, value, &apply, error))
+                return false;
+            listChanges.emplace_back(parsed.size(), std::move(apply));
+            continue;
+        }
         const Fact* fact = FindFact(key);
         if (!fact) {
             *error = "unknown hardware key '" + key + "' (see tlwsim hw --help)";
@@ -228,12 +313,21 @@ bool ApplyHardwareFacts(const std::vector<FactChange>& changes, std::string* err
     }
     plat::HardwareState before;
     plat::ReadHardwareState(&before);
-    for (const auto& [fact, v] : parsed) {
+    size_t nextList = 0;
+    auto applyListChanges = [&](size_t position) {
+        for (; nextList < listChanges.size() && listChanges[nextList].first == position; ++nextList)
+            if (!listChanges[nextList].second()) return false;
+        return true;
+    };
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        if (!applyListChanges(i)) return *error = "cannot change the SIM or the access points on this device", false;
+        const auto& [fact, v] = parsed[i];
         if (!fact->write(model, v)) {
             *error = std::string("cannot change '") + fact->info.key + "' on this device";
             return false;
         }
     }
+    if (!applyListChanges(parsed.size())) return *error = "cannot change the SIM or the access points on this device", false;
     // A new power source or battery reaches the programs as the power
     // manager's notification, as on the phone; the registry facts notify
     // their watchers through the registry itself.

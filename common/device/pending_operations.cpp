@@ -11,9 +11,6 @@ void SetPhoneVolume(int32_t) {}
 void ListSoundFiles(bool, std::vector<SoundFileEntry>* out) { out->clear(); }
 void SetEventSound(int32_t, const SoundFileEntry&) {}
 void SetEventOptions(int32_t, int32_t, bool, bool, int32_t) {}
-void SetWifiRadio(bool) {}
-void SetBluetoothRadio(bool) {}
-void SetBluetoothVisible(bool) {}
 void SetPushMail(int32_t) {}
 void HangUpDataCalls() {}
 void OpenDataConnection() {}

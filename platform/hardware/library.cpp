@@ -9,6 +9,7 @@
 #include "platform/hardware/device_model.h"
 #include "platform/storage/journal.h"
 #include "platform/kernel/last_error.h"
+#include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
 
 namespace plat {
@@ -41,11 +42,20 @@ const LibraryEntry kBthutilEntries[] = {
     {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
 };
 
+const LibraryEntry kOemUtilEntries[] = {
+    {0, kOemSetWlanRadio, Address(&OemSetWlanRadio)},
+};
+const LibraryEntry kAximSdkEntries[] = {
+    {0, kAximSetWlanPowerStateEx, Address(&AximSetWlanPowerStateEx)},
+};
+
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
 const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+    {u"OEMUtil.dll", kOemUtilEntries, std::size(kOemUtilEntries)},
+    {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
 };
 
 // A library loaded in this process.
