@@ -3,9 +3,16 @@
 #include <charconv>
 #include <functional>
 
+#include "base/text.h"
+
+#include "platform/audio/wave_out.h"
+#include "platform/connectivity/cellular_data.h"
+#include "platform/connectivity/config_manager.h"
 #include "platform/hardware/device_model.h"
+#include "platform/hardware/display.h"
 #include "platform/hardware/hardware.h"
 #include "platform/power/power_notify.h"
+#include "platform/power/power_state.h"
 #include "platform/radio/access_point.h"
 #include "platform/storage/registry.h"
 
@@ -30,13 +37,14 @@ constexpr RegistrySpot kHeadset{plat::kHkeyLocalMachine, kHardwareKey, u"Headset
 constexpr RegistrySpot kHandsfree{plat::kHkeyLocalMachine, kHardwareKey, u"Handsfree", 0};
 constexpr RegistrySpot kCarKit{plat::kHkeyLocalMachine, kHardwareKey, u"Car Kit", 0};
 constexpr RegistrySpot kBtAudio{plat::kHkeyLocalMachine, kHardwareKey, u"Bluetooth", 0x10};
-constexpr RegistrySpot kData{plat::kHkeyLocalMachine, u"System\\State\\Connections\\Cellular", u"Count", 0};
 constexpr RegistrySpot kPush{plat::kHkeyCurrentUser, u"SOFTWARE\\Microsoft\\ActiveSync", u"KeepAlive", 0};
 constexpr RegistrySpot kMissed{plat::kHkeyCurrentUser, u"System\\State\\Phone", u"Missed Call Count", 0};
 constexpr RegistrySpot kSms{plat::kHkeyCurrentUser, u"System\\State\\Messages\\SMS\\Unread", u"Count", 0};
 constexpr RegistrySpot kMms{plat::kHkeyCurrentUser, u"System\\State\\Messages\\MMS\\Unread", u"Count", 0};
 constexpr RegistrySpot kEmail{plat::kHkeyCurrentUser, u"System\\State\\Messages\\TotalEmail\\Unread", u"Count", 0};
 constexpr RegistrySpot kVmail{plat::kHkeyCurrentUser, u"System\\State\\Messages\\VMail\\Total\\Unread", u"Count", 0};
+constexpr RegistrySpot kSystemVolume{plat::kHkeyCurrentUser, u"ControlPanel\\Volume", u"Volume", 0};
+constexpr RegistrySpot kRingerVolume{plat::kHkeyCurrentUser, u"ControlPanel\\Volume", u"Ringer", 0};
 constexpr RegistrySpot kStackMode{plat::kHkeyLocalMachine, plat::kWidcommGeneralKey, plat::kWidcommStackModeValue, 0};
 
 uint32_t ReadSpot(const RegistrySpot& spot) {
@@ -55,7 +63,7 @@ bool WriteSpot(const RegistrySpot& spot, uint32_t value) {
 }
 
 // The kinds of value a fact takes; each parses to a number.
-enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth };
+enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower, kData, kInterval };
 
 bool ParseNumber(const std::string& text, int64_t min, int64_t max, int64_t* out) {
     int64_t v = 0;
@@ -91,11 +99,57 @@ bool ParseKind(Kind kind, const std::string& text, int64_t* out) {
         if (text == "on" || text == "1") return *out = 1, true;
         if (text == "discoverable" || text == "2") return *out = 2, true;
         return false;
+    case Kind::kLevel: return ParseNumber(text, 0, 5, out);
+    case Kind::kData:
+        if (text == "on") return *out = 1, true;
+        if (text == "off") return *out = 0, true;
+        return ParseNumber(text, 0, 4, out);
+    case Kind::kInterval:
+        if (text == "push") return *out = -1, true;
+        if (text == "manual") return *out = 0, true;
+        return ParseNumber(text, 1, 1440, out);
+    case Kind::kSound:
+        if (text == "on") return *out = 0, true;
+        if (text == "vibrate") return *out = 2, true;
+        if (text == "silent") return *out = 3, true;
+        return false;
+    case Kind::kBrightness: return ParseNumber(text, 0, 10000, out);
+    case Kind::kOrientation:
+        if (text == "0" || text == "90" || text == "180" || text == "270") return ParseNumber(text, 0, 270, out);
+        return false;
+    case Kind::kPower: {
+        plat::DevicePower power;
+        if (text == "unattended" || !plat::ParseDevicePower(text, &power)) return false;
+        return *out = static_cast<int64_t>(power), true;
+    }
     }
     return false;
 }
 
 std::string OnOff(uint32_t v) { return v ? "on" : "off"; }
+
+// Volume levels 0 ... 5 and their 32-bit volume (both channels).
+constexpr uint32_t kVolumeStep = 0x33333333;
+std::string LevelOfVolume(uint32_t volume) { return std::to_string(volume / kVolumeStep); }
+// ... and of a hook-switch volume 0 ... 65535, to the nearest level.
+std::string LevelOfPhoneVolume(uint32_t volume) { return std::to_string((volume * 5 + 32767) / 65535); }
+
+const char* SoundName(uint32_t profile) { return profile == 2 ? "vibrate" : profile == 3 ? "silent" : "on"; }
+
+std::string PowerName() {
+    plat::PowerState power;
+    plat::ReadPowerState(&power);
+    return plat::DevicePowerName(power.power);
+}
+
+// Turns the screen as the display settings call does.
+bool SetOrientation(int64_t degrees) {
+    plat::DisplayMode mode;
+    mode.fields = plat::kDmDisplayOrientation;
+    mode.displayOrientation = degrees == 90 ? plat::kDmdo90 : degrees == 180 ? plat::kDmdo180
+                              : degrees == 270 ? plat::kDmdo270 : plat::kDmdo0;
+    return plat::ChangeDisplaySettingsEx(&mode, 0) == plat::kDispChangeSuccessful;
+}
 
 // One fact: how to read it, whether the model has it, how to change it.
 struct Fact {
@@ -168,8 +222,56 @@ const std::vector<Fact>& Facts() {
              if (m.bluetoothStack == BluetoothStack::kWidcomm) return WriteSpot(kStackMode, v ? 1u : 0u);
              return ChangeHw([v](HardwareState& s) { s.bluetoothMode = static_cast<uint32_t>(v); });
          }},
-        {{"data", "on|off", "a cellular data connection is open"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kData)},
+        {{"data", "on|off|0..4", "cellular data connections open (on: one)"}, Kind::kData, HasPhone,
+         [](const DeviceModel&, const HardwareState& h) -> std::string {
+             size_t n = h.dataConnections.size();
+             return n <= 1 ? OnOff(static_cast<uint32_t>(n)) : std::to_string(n);
+         },
+         [](const DeviceModel&, int64_t v) { return plat::SetCellularConnectionCount(static_cast<uint32_t>(v)); }},
+        {{"pushinterval", "push|manual|1..1440", "mail synchronisation: as items arrive, by hand, or every N minutes"},
+         Kind::kInterval, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string {
+             return h.peakFrequency == -1 ? "push" : h.peakFrequency == 0 ? "manual" : std::to_string(h.peakFrequency);
+         },
+         [](const DeviceModel&, int64_t v) {
+             int32_t minutes = static_cast<int32_t>(v);
+             return ChangeHw([minutes](HardwareState& s) { s.peakFrequency = s.offPeakFrequency = minutes; }) &&
+                    WriteSpot(kPush, minutes == -1 ? 1u : 0u);
+         }},
         {{"push", "on|off", "push mail (ActiveSync keep-alive)"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kPush)},
+        {{"sound", "on|vibrate|silent", "sound mode: the shell's global sound profile"}, Kind::kSound, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string { return SoundName(h.soundProfile); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.soundProfile = static_cast<uint32_t>(v); }); }},
+        {{"volume", "0..5", "system volume level (the volume panel and the wave-out mixer)"}, Kind::kLevel, Always,
+         [](const DeviceModel&, const HardwareState& h) { return LevelOfVolume(h.waveOutVolume); },
+         [](const DeviceModel&, int64_t v) {
+             uint32_t volume = static_cast<uint32_t>(v) * kVolumeStep;
+             bool ok = WriteSpot(kSystemVolume, volume);
+             for (uint32_t i = 0; i < plat::WaveOutGetNumDevs(); ++i)
+                 ok = plat::WaveOutSetVolume(i, volume) == plat::kMmSysErrNoError && ok;
+             return ok;
+         }},
+        {{"ringer", "0..5", "ringer volume level"}, Kind::kLevel, Always,
+         [](const DeviceModel&, const HardwareState&) { return LevelOfVolume(ReadSpot(kRingerVolume)); },
+         [](const DeviceModel&, int64_t v) { return WriteSpot(kRingerVolume, static_cast<uint32_t>(v) * kVolumeStep); }},
+        {{"callvolume", "0..5", "in-call volume level of the handset, headset and speaker"}, Kind::kLevel, HasPhone,
+         [](const DeviceModel&, const HardwareState& h) { return LevelOfPhoneVolume(h.handsetVolume); },
+         [](const DeviceModel&, int64_t v) {
+             uint32_t volume = static_cast<uint32_t>(v * 65535 / 5);
+             return ChangeHw([volume](HardwareState& s) { s.handsetVolume = s.headsetVolume = s.speakerVolume = volume; });
+         }},
+        {{"brightness", "N", "backlight brightness on battery, in the hardware's scale"}, Kind::kBrightness, Always,
+         [](const DeviceModel&, const HardwareState& h) { return std::to_string(h.brightness); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.brightness = static_cast<uint32_t>(v); }); }},
+        {{"brightness_ac", "N", "backlight brightness on external power"}, Kind::kBrightness, Always,
+         [](const DeviceModel&, const HardwareState& h) { return std::to_string(h.brightnessExternal); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.brightnessExternal = static_cast<uint32_t>(v); }); }},
+        {{"orientation", "0|90|180|270", "screen orientation in degrees"}, Kind::kOrientation, Always,
+         [](const DeviceModel&, const HardwareState&) { return std::to_string(plat::OrientationDegrees(plat::GetDisplayOrientation())); },
+         [](const DeviceModel&, int64_t v) { return SetOrientation(v); }},
+        {{"power", "on|idle|suspend", "power state, as the power button and the idle timer set it (shows unattended too)"}, Kind::kPower, Always,
+         [](const DeviceModel&, const HardwareState&) { return PowerName(); },
+         [](const DeviceModel&, int64_t v) { return plat::SetDevicePower(static_cast<plat::DevicePower>(v)); }},
     };
     return facts;
 }
@@ -210,6 +312,27 @@ bool ParseAccessPointChange(const std::string& key, const std::string& value, st
     return true;
 }
 
+// The connection manager's proxy entries that are enabled: "NAME", with
+// " from SRC" and " via PROXY" when the entry names them.
+std::vector<std::string> EnabledProxies() {
+    std::vector<std::string> list;
+    plat::HKey key = 0;
+    if (plat::RegOpenKey(plat::kHkeyLocalMachine, plat::kProxyProvidersKey, &key) != 0) return list;
+    std::u16string name;
+    for (uint32_t i = 0; plat::RegEnumKey(key, i, &name) == 0; ++i) {
+        std::u16string path = std::u16string(plat::kProxyProvidersKey) + u"\\" + name;
+        uint32_t enable = 0;
+        if (!plat::RegReadDword(plat::kHkeyLocalMachine, path, u"Enable", &enable) || enable != 1) continue;
+        std::string line = tlw::Utf16ToUtf8(name);
+        std::u16string text;
+        if (plat::RegReadString(plat::kHkeyLocalMachine, path, u"SrcId", &text)) line += " from " + tlw::Utf16ToUtf8(text);
+        if (plat::RegReadString(plat::kHkeyLocalMachine, path, u"Proxy", &text)) line += " via " + tlw::Utf16ToUtf8(text);
+        list.push_back(line);
+    }
+    plat::RegCloseKey(key);
+    return list;
+}
+
 bool IsAccessPointKey(const std::string& key) { return key == "ap+" || key == "ap-" || key == "ap"; }
 
 // The SIM: "sim=ready" (no PIN) or "sim=locked:PIN" (4 ... 8 digits; locked
@@ -242,6 +365,7 @@ const HardwareFactInfo kAccessPointFacts[] = {
     {"ap-", "MAC", "takes the access point out of reach"},
     {"ap", "none", "no access point in reach; printed: one ap= line per access point"},
     {"sim", "ready|locked:PIN", "the SIM asks for no PIN, or for PIN (printed unlocked:PIN once entered)"},
+    {"proxy", "(printed only)", "one proxy= line per enabled proxy entry of the connection manager, or none"},
 };
 
 const Fact* FindFact(const std::string& key) {
@@ -269,6 +393,9 @@ std::vector<FactChange> ReadHardwareFacts() {
     std::vector<FactChange> out;
     for (const Fact& f : Facts()) out.emplace_back(f.info.key, f.present(model) ? f.read(model, hw) : "absent");
     out.emplace_back("sim", model.hasPhone ? SimText(hw) : "absent");
+    std::vector<std::string> proxies = EnabledProxies();
+    if (proxies.empty()) out.emplace_back("proxy", "none");
+    for (const std::string& p : proxies) out.emplace_back("proxy", p);
     if (!model.hasWifi) out.emplace_back("ap", "absent");
     else if (hw.accessPoints.empty()) out.emplace_back("ap", "none");
     for (const plat::AccessPoint& ap : hw.accessPoints) out.emplace_back("ap", plat::FormatAccessPoint(ap));

@@ -89,6 +89,13 @@ std::string FormatHardwareState(const HardwareState& s) {
     text += "phone=" + std::to_string(s.phoneState) + "\n";
     text += "btmode=" + std::to_string(s.bluetoothMode) + "\n";
     text += std::string("call=") + CallName(s.call) + "\n";
+    text += "soundprofile=" + std::to_string(s.soundProfile) + "\n";
+    text += "waveout=" + std::to_string(s.waveOutVolume) + "\n";
+    text += "handset=" + std::to_string(s.handsetVolume) + "\n";
+    text += "headsetvol=" + std::to_string(s.headsetVolume) + "\n";
+    text += "speaker=" + std::to_string(s.speakerVolume) + "\n";
+    text += "brightness=" + std::to_string(s.brightness) + "\n";
+    text += "brightness_ac=" + std::to_string(s.brightnessExternal) + "\n";
     if (s.wifiDueMs != 0) {
         text += "wifitarget=" + std::to_string(s.wifiTarget) + "\n";
         text += "wifidue=" + std::to_string(s.wifiDueMs) + "\n";
@@ -97,6 +104,10 @@ std::string FormatHardwareState(const HardwareState& s) {
     if (!s.simPin.empty()) text += "simpin=" + s.simPin + "\n";
     if (s.simUnlocked) text += "simunlocked=1\n";
     if (s.simBusyReads) text += "simbusy=" + std::to_string(s.simBusyReads) + "\n";
+    for (uint32_t handle : s.dataConnections) text += "dataconn=" + std::to_string(handle) + "\n";
+    text += "nextdataconn=" + std::to_string(s.nextDataConnection) + "\n";
+    text += "peak=" + std::to_string(s.peakFrequency) + "\n";
+    text += "offpeak=" + std::to_string(s.offPeakFrequency) + "\n";
     return text;
 }
 
@@ -106,6 +117,7 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
     s.simPin.clear();
     s.simUnlocked = false;
     s.simBusyReads = 0;
+    s.dataConnections.clear();
     int lineNumber = 0;
     while (!text.empty()) {
         size_t end = text.find('\n');
@@ -154,6 +166,13 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
         } else if (key == "simunlocked") {
             if (!ParseInt64(value, 0, 1, &v)) return bad("0 or 1 expected");
             s.simUnlocked = v != 0;
+        } else if (key == "dataconn" || key == "nextdataconn") {
+            if (!ParseInt64(value, 1, UINT32_MAX, &v)) return bad("a handle expected");
+            if (key == "dataconn") s.dataConnections.push_back(static_cast<uint32_t>(v));
+            else s.nextDataConnection = static_cast<uint32_t>(v);
+        } else if (key == "peak" || key == "offpeak") {
+            if (!ParseInt64(value, -1, 1440, &v)) return bad("-1 ... 1440 minutes expected");
+            (key == "peak" ? s.peakFrequency : s.offPeakFrequency) = static_cast<int32_t>(v);
         } else if (key == "simbusy") {
             if (!ParseInt64(value, 0, 100, &v)) return bad("a count expected");
             s.simBusyReads = static_cast<uint32_t>(v);
@@ -167,6 +186,17 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
             else if (value == "offered") s.call = CallState::kOffered;
             else if (value == "active") s.call = CallState::kActive;
             else return bad("none, offered or active expected");
+        } else if (key == "soundprofile") {
+            if (!ParseInt64(value, 0, 3, &v)) return bad("0 ... 3 expected");
+            s.soundProfile = static_cast<uint32_t>(v);
+        } else if (key == "waveout" || key == "brightness" || key == "brightness_ac") {
+            if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a number expected");
+            (key == "waveout" ? s.waveOutVolume : key == "brightness" ? s.brightness : s.brightnessExternal) =
+                static_cast<uint32_t>(v);
+        } else if (key == "handset" || key == "headsetvol" || key == "speaker") {
+            if (!ParseInt64(value, 0, 0xFFFF, &v)) return bad("0 ... 65535 expected");
+            (key == "handset" ? s.handsetVolume : key == "speaker" ? s.speakerVolume : s.headsetVolume) =
+                static_cast<uint32_t>(v);
         } else {
             return bad("unknown key");
         }

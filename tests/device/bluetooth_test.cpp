@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/device/device_operations.h"
-#include "device_fixture.h"
+#include "operation_fixture.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/hardware.h"
 #include "platform/storage/registry.h"

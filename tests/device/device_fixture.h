@@ -1,76 +1,51 @@
-// A temporary device with a model of the test's choosing, whose Sleep calls
-// are recorded instead of waited (or, when asked, waited for real), for the
-// tests of the device operations.
+// A temporary device made as `tlwsim init` makes one, in this process: the
+// chosen device model's registry and hardware, and the ring tones and
+// sounds with the sound panel's registry.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <fstream>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/kernel/threads.h"
+#include "platform/storage/journal.h"
+#include "platform/storage/registry.h"
+#include "sim/install_model.h"
+#include "sim/install_sounds.h"
 #include "support/journal_effects.h"
 #include "support/temp_device.h"
 
-class DeviceOperationTest : public ::testing::Test {
+class ModelDevice : public ::testing::Test {
 protected:
-    DeviceOperationTest() {
-        Sleeps().clear();
-        RealSleeps() = false;
-        plat::SetSleepHook(&RecordSleep);
+    // Installs the model and the sounds; fails the test when either fails.
+    void UseModel(const std::string& model) {
+        std::string error;
+        ASSERT_TRUE(sim::InstallDeviceModel(model, &error)) << error;
+        ASSERT_TRUE(sim::InstallSounds(&error)) << error;
+        journalStart_ = JournalEffects().size();
     }
-    ~DeviceOperationTest() override { plat::SetSleepHook(nullptr); }
-
-    void UseModel(const std::string& text) {
-        std::ofstream out(device_.StateDir() / "model", std::ios::binary | std::ios::trunc);
-        out << text;
+    // The journal's effects since UseModel (or the last call of this).
+    std::vector<std::string> NewEffects() {
+        std::vector<std::string> all = JournalEffects();
+        std::vector<std::string> fresh(all.begin() + std::min(journalStart_, all.size()), all.end());
+        journalStart_ = all.size();
+        return fresh;
     }
-    // Waits of the operations under test, in order.
-    static std::vector<uint32_t> TakeSleeps() {
-        std::lock_guard<std::mutex> guard(SleepLock());
-        std::vector<uint32_t> taken;
-        taken.swap(Sleeps());
-        return taken;
+    uint32_t Dword(plat::HKey root, std::u16string_view key, std::u16string_view name, uint32_t missing = 0xDEADBEEF) {
+        uint32_t v = missing;
+        plat::RegReadDword(root, key, name, &v);
+        return v;
     }
-    // Lets Sleep wait for real (for hardware that changes with time).
-    static void WaitForReal() { RealSleeps() = true; }
-
-    static bool Journalled(const std::string& effect) {
-        std::vector<std::string> effects = JournalEffects();
-        return std::find(effects.begin(), effects.end(), effect) != effects.end();
+    uint32_t UserDword(std::u16string_view key, std::u16string_view name) {
+        return Dword(plat::kHkeyCurrentUser, key, name);
     }
-    static bool JournalMentions(const std::string& text) {
-        for (const std::string& e : JournalEffects())
-            if (e.find(text) != std::string::npos) return true;
-        return false;
+    std::u16string UserString(std::u16string_view key, std::u16string_view name) {
+        std::u16string v = u"(missing)";
+        plat::RegReadString(plat::kHkeyCurrentUser, key, name, &v);
+        return v;
     }
 
     TempDevice device_;
-
-private:
-    static std::mutex& SleepLock() {
-        static std::mutex lock;
-        return lock;
-    }
-    static std::vector<uint32_t>& Sleeps() {
-        static std::vector<uint32_t> sleeps;
-        return sleeps;
-    }
-    static std::atomic<bool>& RealSleeps() {
-        static std::atomic<bool> real{false};
-        return real;
-    }
-    static void RecordSleep(uint32_t ms) {
-        {
-            std::lock_guard<std::mutex> guard(SleepLock());
-            Sleeps().push_back(ms);
-        }
-        if (RealSleeps()) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    }
+    size_t journalStart_ = 0;
 };

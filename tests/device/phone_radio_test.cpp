@@ -11,7 +11,7 @@
 #include "common/device/device_operations.h"
 #include "common/device/probes.h"
 #include "common/device/sim_pin.h"
-#include "device_fixture.h"
+#include "operation_fixture.h"
 #include "platform/hardware/hardware.h"
 #include "platform/storage/registry.h"
 

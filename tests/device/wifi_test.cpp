@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/device/radio_states.h"
-#include "device_fixture.h"
+#include "operation_fixture.h"
 #include "platform/hardware/hardware.h"
 #include "platform/radio/access_point.h"
 #include "platform/radio/ndis_uio.h"

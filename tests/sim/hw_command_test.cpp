@@ -57,7 +57,9 @@ TEST_F(HwCommandTest, FreshPhonePrintsItsModelsStartingState) {
     EXPECT_EQ(facts["bt"], "off");
     EXPECT_EQ(facts["sim"], "ready");
     EXPECT_EQ(facts["ap"], "none");
-    EXPECT_EQ(facts.size(), 22u);
+    EXPECT_EQ(facts["pushinterval"], "manual");
+    EXPECT_EQ(facts["proxy"], "none");
+    EXPECT_EQ(facts.size(), 32u);
 }
 
 TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {
