@@ -50,7 +50,8 @@ def load(folder):
         for b in data.get("benchmarks", []):
             if b.get("error_occurred"):
                 continue
-            name = b.get("run_name", b["name"])
+            # "BM_HandOff/iterations:20" counts as "BM_HandOff".
+            name = b.get("run_name", b["name"]).split("/")[0]
             if b.get("run_type") == "aggregate":
                 if b.get("aggregate_name") == "median":
                     medians[name] = b
