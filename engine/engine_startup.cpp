@@ -12,6 +12,7 @@
 #include "common/device/probes.h"
 #include "common/graphics/image_loader.h"
 #include "base/text.h"
+#include "engine/calendar_trigger.h"
 #include "engine/command_line.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_log.h"
@@ -180,6 +181,7 @@ int RunEngine(std::u16string_view commandLine) {
 
     StartImaging();  // the image-decoding factory of the imaging component
     InitializeEngineState(engine);
+    RegisterCalendarNotifications(engine);
     ReadDeviceStates(engine);
     FindOwnWakeUps(engine, kDeleteCellVerify);
     if (!engine.locked) {

@@ -14,6 +14,7 @@
 #include "platform/kernel/clock.h"
 #include "platform/kernel/kernel_handle.h"
 #include "platform/gdi/gdi_types.h"
+#include "platform/pim/calendar_store.h"
 #include "platform/window/messages.h"
 
 namespace tlw {
@@ -77,6 +78,7 @@ struct EngineState {
     plat::HBrush whiteBrush;         // white
     plat::ColorRef textColor = 0;    // the screen's text colour
     uint64_t registryWatches[9] = {};  // the registry-change notifications, in order
+    plat::PimSession calendar;       // logon of the calendar notifications, start-up to shut-down
     bool callMonitoring = false;     // call monitoring is open
     bool cradled = false;            // cradle snapshot
     bool headset = false;            // accessory snapshot: headset, hands-free or Bluetooth audio

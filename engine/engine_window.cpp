@@ -5,6 +5,7 @@
 #include "common/device/probes.h"
 #include "common/graphics/image_loader.h"
 #include "base/text.h"
+#include "engine/calendar_trigger.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_log.h"
 #include "engine/engine_main.h"

@@ -2,6 +2,7 @@
 
 #include "common/config/registry_state.h"
 #include "common/device/probes.h"
+#include "engine/calendar_trigger.h"
 #include "engine/engine_actions.h"
 
 namespace tlw {
@@ -35,9 +36,6 @@ void CheckShownNotifications(EngineState&) {}
 void StopNotificationRepetition(EngineState&) {}
 void ReleaseMediaPlayer(EngineState&) {}
 
-void LogOffCalendar(EngineState&) {}
-void RescheduleCalendarWakeUp(EngineState&) {}
-
 void TakeCradleSnapshot(EngineState& engine) { engine.cradled = IsCradled(); }
 void TakeAccessorySnapshot(EngineState& engine) { engine.headset = IsHeadsetConnected(); }
 bool OpenCallMonitoring(EngineState&) { return false; }
@@ -51,8 +49,6 @@ void StopLocationSensing(EngineState&) {}
 TriggerEvaluators DefaultTriggerEvaluators() {
     return {EvaluateCalendar, MatchPower, MatchLocation};
 }
-int32_t EvaluateCalendar(EngineState&) { return kNoDecision; }
-int32_t MatchPower(EngineState&, bool) { return kNoDecision; }
 int32_t MatchLocation(EngineState&) { return kNoDecision; }
 
 }  // namespace tlw

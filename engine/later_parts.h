@@ -30,9 +30,6 @@ void CheckShownNotifications(EngineState& engine);
 void StopNotificationRepetition(EngineState& engine);
 void ReleaseMediaPlayer(EngineState& engine);
 
-// Calendar store.
-void LogOffCalendar(EngineState& engine);
-
 // Power, accessories and calls.
 void TakeCradleSnapshot(EngineState& engine);
 void TakeAccessorySnapshot(EngineState& engine);

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
+#include "platform/hardware/ril.h"
 #include "platform/storage/journal.h"
 #include "platform/kernel/last_error.h"
 #include "platform/hardware/wireless_switch.h"
@@ -41,11 +42,18 @@ const LibraryEntry kBthutilEntries[] = {
     {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
 };
 
+const LibraryEntry kRilEntries[] = {
+    {0, "RIL_Initialize", Address(&RilInitialize)},
+    {0, "RIL_GetCellTowerInfo", Address(&RilGetCellTowerInfo)},
+    {0, "RIL_Deinitialize", Address(&RilDeinitialize)},
+};
+
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
 const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+    {u"ril.dll", kRilEntries, std::size(kRilEntries)},
 };
 
 // A library loaded in this process.
