@@ -56,7 +56,7 @@ TEST_F(HwCommandTest, FreshPhonePrintsItsModelsStartingState) {
     EXPECT_EQ(facts["wifi"], "off");
     EXPECT_EQ(facts["bt"], "off");
     EXPECT_EQ(facts["cell"], "none");
-    EXPECT_EQ(facts.size(), 21u);
+    EXPECT_EQ(facts.size(), 29u);
 }
 
 TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {
