@@ -11,6 +11,7 @@
 #include "platform/hardware/ril.h"
 #include "platform/storage/journal.h"
 #include "platform/kernel/last_error.h"
+#include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
 
 namespace plat {
@@ -48,6 +49,12 @@ const LibraryEntry kRilEntries[] = {
     {0, "RIL_GetCellTowerInfo", Address(&RilGetCellTowerInfo)},
     {0, "RIL_Deinitialize", Address(&RilDeinitialize)},
 };
+const LibraryEntry kOemUtilEntries[] = {
+    {0, kOemSetWlanRadio, Address(&OemSetWlanRadio)},
+};
+const LibraryEntry kAximSdkEntries[] = {
+    {0, kAximSetWlanPowerStateEx, Address(&AximSetWlanPowerStateEx)},
+};
 const LibraryEntry kIpaqUtilEntries[] = {
     {0, "iPAQGetOnBatteryBrightnessLevel", Address(&IpaqGetOnBatteryBrightnessLevel)},
     {0, "iPAQSetOnBatteryBrightnessLevel", Address(&IpaqSetOnBatteryBrightnessLevel)},
@@ -64,6 +71,8 @@ const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
     {u"ril.dll", kRilEntries, std::size(kRilEntries)},
+    {u"OEMUtil.dll", kOemUtilEntries, std::size(kOemUtilEntries)},
+    {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
     {u"htcutil.dll", kHtcUtilEntries, std::size(kHtcUtilEntries)},
 };

@@ -1,8 +1,9 @@
-// Power states of single devices (drivers) as the power manager sets them:
-// D0 full on ... D4 off, or "unspecified" to hand the device back to the
-// power manager's own policy. Each request is recorded in the device journal
-// ("device power BKL1: D4") and the state of each device is kept with the
-// device, so every program sees what was last asked.
+// Device power requests to the power manager: setting the power state of one
+// device by its power-manager name ("{class GUID}\DEVICE"). The request is
+// journalled ("device power NAME D4"). On the simulated phone the wireless
+// adapter "{98C5250D-C29A-4985-AE5F-AFE5367E5006}\WLAN1" follows D0 ... D2
+// (radio on) and D4 (radio off); D3 and the unspecified state (-1, the
+// power manager's own choice) leave every device as it is.
 #pragma once
 
 #include <cstdint>
@@ -10,22 +11,15 @@
 
 namespace plat {
 
-// Device power states; kPwrDeviceUnspecified lets the system decide again.
-enum DevicePowerState : int32_t {
-    kPwrDeviceUnspecified = -1,
-    kD0 = 0,  // full on
-    kD1 = 1,
-    kD2 = 2,
-    kD3 = 3,
-    kD4 = 4,  // off
-};
+// Device power states.
+enum : int32_t { kPwrDeviceUnspecified = -1, kD0 = 0, kD1 = 1, kD2 = 2, kD3 = 3, kD4 = 4 };
+// Flag of SetDevicePower: the name is a power-manager name.
+inline constexpr uint32_t kPowerName = 0x00000001;
+// Class GUID of the power manager's network adapters.
+inline constexpr char16_t kPmNetworkAdapterClass[] = u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}";
 
-// Requests a device's power state ("BKL1:" is the backlight). Returns an
-// error code: kErrorInvalidParameter for a state outside -1 ... 4, file not
-// found for a driver the device model does not carry.
-uint32_t SetDevicePower(std::u16string_view device, int32_t state);
-
-// The last state asked for the device; kPwrDeviceUnspecified when none was.
-int32_t GetRequestedDevicePower(std::u16string_view device);
+// Returns 0 on success, kErrorInvalidParameter for an empty name or a state
+// outside -1 ... 4.
+uint32_t SetDevicePower(std::u16string_view device, uint32_t flags, int32_t state);
 
 }  // namespace plat
