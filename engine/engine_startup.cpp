@@ -9,6 +9,8 @@
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
 #include "common/device/flexmail.h"
+#include "common/device/location_reading.h"
+#include "common/device/location_sensing.h"
 #include "common/device/probes.h"
 #include "common/graphics/image_loader.h"
 #include "base/text.h"
@@ -19,6 +21,7 @@
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
 #include "engine/later_parts.h"
+#include "engine/location_trigger.h"
 #include "engine/wake_ups.h"
 #include "platform/hardware/device_model.h"
 #include "platform/gdi/gdi.h"
@@ -146,6 +149,7 @@ void InitializeEngineState(EngineState& engine) {
     engine.watched.processId.store(0);
     engine.watched.thread = {};
     engine.watched.event = {};
+    InitSensing();
 }
 
 int RunEngine(std::u16string_view commandLine) {
@@ -184,6 +188,12 @@ int RunEngine(std::u16string_view commandLine) {
     RegisterCalendarNotifications(engine);
     ReadDeviceStates(engine);
     FindOwnWakeUps(engine, kDeleteCellVerify);
+    bool locationProfiles = HasLocationProfiles(engine);
+    if (engine.deviceStates[kStatePhone] == 1 && engine.model.options.locationMode == 0) {
+        if (locationProfiles) StartLocationSensing(0);
+        engine.callMonitoring = OpenCallMonitoring(engine);
+    }
+    if (engine.model.options.locationMode == 1 && locationProfiles) StartLocationSensing(1);
     if (!engine.locked) {
         WriteRunningProfile(kNoProfile, kNoRunningProfileName, u"", 0);
         SetDisplayedProfile(engine, kNoProfile);

@@ -43,12 +43,8 @@ void CloseCallMonitoring(EngineState& engine) { engine.callMonitoring = false; }
 void HandleCallActive(EngineState&) {}
 void HandleCallOffered(EngineState&) {}
 
-void StartLocationSensing(EngineState&, int32_t) {}
-void StopLocationSensing(EngineState&) {}
-
 TriggerEvaluators DefaultTriggerEvaluators() {
     return {EvaluateCalendar, MatchPower, MatchLocation};
 }
-int32_t MatchLocation(EngineState&) { return kNoDecision; }
 
 }  // namespace tlw

@@ -36,8 +36,4 @@ void TakeAccessorySnapshot(EngineState& engine);
 bool OpenCallMonitoring(EngineState& engine);
 void CloseCallMonitoring(EngineState& engine);
 
-// Location sensing (mode 0 cell towers, 1 access points).
-void StartLocationSensing(EngineState& engine, int32_t mode);
-void StopLocationSensing(EngineState& engine);
-
 }  // namespace tlw

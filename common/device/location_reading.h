@@ -26,6 +26,13 @@ std::recursive_mutex& SensingLock();
 // or a cell id of 0).
 uint32_t ReadCellTower();
 
+// `FindStrongestAccessPoint`: fills text (capacity characters, at least
+// kAccessPointTextCapacity) with the MAC text of the strongest usable access
+// point of a scan and returns true; false with an empty text when none is
+// usable or no wireless adapter answers. Wi-Fi is switched on for the scan
+// and back to its former state afterwards (left on when no adapter answers).
+bool FindStrongestAccessPoint(char16_t* text, size_t capacity);
+
 // The index of the strongest usable access point of a scan, given each
 // one's signal in dBm as the driver reports it, or -1. A value below -30000
 // carries the dBm in its upper 16 bits; -90 and weaker is ignored; anything
