@@ -1,8 +1,6 @@
 #include "engine/later_parts.h"
 
 #include "common/config/registry_state.h"
-#include "common/device/probes.h"
-#include "engine/calendar_trigger.h"
 #include "engine/engine_actions.h"
 
 namespace tlw {
@@ -35,16 +33,5 @@ bool ComputeRepetition(EngineState&, int32_t) { return false; }
 void CheckShownNotifications(EngineState&) {}
 void StopNotificationRepetition(EngineState&) {}
 void ReleaseMediaPlayer(EngineState&) {}
-
-void TakeCradleSnapshot(EngineState& engine) { engine.cradled = IsCradled(); }
-void TakeAccessorySnapshot(EngineState& engine) { engine.headset = IsHeadsetConnected(); }
-bool OpenCallMonitoring(EngineState&) { return false; }
-void CloseCallMonitoring(EngineState& engine) { engine.callMonitoring = false; }
-void HandleCallActive(EngineState&) {}
-void HandleCallOffered(EngineState&) {}
-
-TriggerEvaluators DefaultTriggerEvaluators() {
-    return {EvaluateCalendar, MatchPower, MatchLocation};
-}
 
 }  // namespace tlw

@@ -1,7 +1,8 @@
 // Engine functions whose full behaviour comes with later parts of the
-// engine: the taskbar icon and popup menu, notification sound repetition,
-// the calendar store, call monitoring and location sensing. Until then each
-// keeps the engine's state consistent and does nothing on the device.
+// engine: the taskbar icon and popup menu and notification sound
+// repetition. Until then each keeps the engine's state consistent and does
+// nothing on the device. The power snapshots and call monitoring declared
+// here live in engine/power_trigger.cpp and engine/call_monitoring.cpp.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +31,8 @@ void CheckShownNotifications(EngineState& engine);
 void StopNotificationRepetition(EngineState& engine);
 void ReleaseMediaPlayer(EngineState& engine);
 
-// Power, accessories and calls.
+// Power, accessories and calls (engine/power_trigger.cpp,
+// engine/call_monitoring.cpp).
 void TakeCradleSnapshot(EngineState& engine);
 void TakeAccessorySnapshot(EngineState& engine);
 bool OpenCallMonitoring(EngineState& engine);

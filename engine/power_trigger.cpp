@@ -1,7 +1,9 @@
 #include "engine/power_trigger.h"
 
 #include "common/device/probes.h"
+#include "engine/calendar_trigger.h"
 #include "engine/engine_actions.h"
+#include "engine/later_parts.h"
 #include "engine/engine_log.h"
 
 namespace tlw {
@@ -26,6 +28,11 @@ int32_t SelectPowerProfile(const ProfileTable& profiles, const PowerInputs& in) 
     }
     return result;
 }
+
+TriggerEvaluators DefaultTriggerEvaluators() { return {EvaluateCalendar, MatchPower, MatchLocation}; }
+
+void TakeCradleSnapshot(EngineState& engine) { engine.cradled = IsCradled(); }
+void TakeAccessorySnapshot(EngineState& engine) { engine.headset = IsHeadsetConnected(); }
 
 int32_t MatchPower(EngineState& engine, bool cradleForced) {
     PowerInputs in;

@@ -10,10 +10,10 @@ namespace {
 // One profile section of a configuration file, with settings that leave
 // the device as it is.
 std::string Section(int index, const std::string& name, int eventType, const std::string& triggerKeys,
-                    bool override) {
+                    bool override, const std::string& radio = "2,2,2") {
     return "[profile" + std::to_string(index) + "]\nname=" + name + "\nenabled=1\neventType=" +
            std::to_string(eventType) + "\n" + triggerKeys + "show=1\noverride=" + (override ? "1" : "0") +
-           "\nvolMaster=2\nradio=2,2,2\npush_email=2\ndata_call=0\npower_timeouts=9,9,9,9\nrotate=3\npda_power=3\n\n";
+           "\nvolMaster=2\nradio=" + radio + "\npush_email=2\ndata_call=0\npower_timeouts=9,9,9,9\nrotate=3\npda_power=3\n\n";
 }
 
 constexpr const char* kAllDay = "schedule0=1,1,1,1,1,1,1\ntime0=00:00\n";
@@ -99,6 +99,26 @@ TEST_F(TriggerProcessTest, PowerAndCradlePluggedInGiveOneEvaluationAfterTheDebou
     ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
     EXPECT_EQ(Count("Param:10,"), before + 1);
     EXPECT_NE(Log().find("Power profile: 1"), std::string::npos);
+}
+
+TEST_F(TriggerProcessTest, AnOfferedCallIsAnsweredByAProfileThatAnswersCalls) {
+    StartDevice("2010-01-04T09:00:00");
+    Configure(Section(0, "Hands-free", 1, kAllDay, false, "2,2,3"));
+    ASSERT_EQ(Registry("RunningProfile"), "0\n");
+    // The line is opened for monitoring when the phone radio comes on.
+    ASSERT_EQ(Tlwsim({"hw", dir_, "phone=off"}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"hw", dir_, "phone=on"}).exitCode, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Journal().find("line 0 open, owner, media 0x4") != std::string::npos; }));
+    EXPECT_NE(Journal().find("line priority Tallowd.exe media 0x4 = 1"), std::string::npos);
+    ASSERT_EQ(Tlwsim({"hw", dir_, "call=offered"}).exitCode, 0);
+    // Five seconds later the Talk key answers it; the connected call brings parameter 50.
+    ASSERT_TRUE(WaitUntil([&] { return Journal().find("call answered") != std::string::npos; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return Log().find("Param:50,") != std::string::npos; }, 30000));
+    EXPECT_NE(Log().find("Param:51,"), std::string::npos);
+    EXPECT_TRUE(WaitUntil([&] { return Journal().find("ossvcs 218 (1)") != std::string::npos; }));
+    EXPECT_EQ(Tlwsim({"hw", dir_}).output.find("call=active") != std::string::npos, true);
+    EXPECT_EQ(Registry("RunningProfile"), "0\n");  // neither changes the profile
 }
 
 }  // namespace
