@@ -21,7 +21,6 @@
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
 #include "engine/later_parts.h"
-#include "engine/location_trigger.h"
 #include "engine/wake_ups.h"
 #include "platform/hardware/device_model.h"
 #include "platform/gdi/gdi.h"
@@ -121,6 +120,18 @@ void ReloadConfiguration(EngineState& engine) {
     ReadConfigurationAndLanguage(engine.model, engine.language);
 }
 
+TriggerSources TriggerSourcesAtStart(const EngineState& engine) {
+    TriggerSources sources;
+    bool locationProfiles = HasEnabledProfileOfKind(engine, kEventLocation);
+    int32_t mode = engine.model.options.locationMode;
+    if (engine.deviceStates[kStatePhone] == 1 && mode == 0) {
+        if (locationProfiles) sources.sensingMode = 0;
+        sources.callMonitoring = true;
+    }
+    if (mode == 1 && locationProfiles) sources.sensingMode = 1;
+    return sources;
+}
+
 void InitializeEngineState(EngineState& engine) {
     engine.locked = ReadLocked();
     engine.paths = BuildConfigPaths();
@@ -136,6 +147,7 @@ void InitializeEngineState(EngineState& engine) {
     engine.manualActive = manual != kNoProfile && manual == running;
     RefreshIcon(engine, false);
     ReadOemFlags(engine);
+    InitRepetitionSlots(engine);
     DeleteAllOwnWakeUps(engine);
     engine.repetitionWanted = ComputeRepetition(engine, engine.displayedProfile);
     if (engine.displayedProfile != kNoProfile && IsProfileIndex(engine, engine.displayedProfile) &&
@@ -143,13 +155,15 @@ void InitializeEngineState(EngineState& engine) {
         engine.manualActive = false;
     StartPowerThread(engine);
     engine.powerLog = engine.logMode >= 1;
+    engine.cradled = false;
+    engine.headset = false;
     engine.callMonitoring = false;
     engine.flexMail = FindFlexMail(&engine.flexMailProgram);
+    InitSensing();
     RegisterRegistryWatches(engine);
     engine.watched.processId.store(0);
     engine.watched.thread = {};
     engine.watched.event = {};
-    InitSensing();
 }
 
 int RunEngine(std::u16string_view commandLine) {
@@ -188,12 +202,9 @@ int RunEngine(std::u16string_view commandLine) {
     RegisterCalendarNotifications(engine);
     ReadDeviceStates(engine);
     FindOwnWakeUps(engine, kDeleteCellVerify);
-    bool locationProfiles = HasLocationProfiles(engine);
-    if (engine.deviceStates[kStatePhone] == 1 && engine.model.options.locationMode == 0) {
-        if (locationProfiles) StartLocationSensing(0);
-        engine.callMonitoring = OpenCallMonitoring(engine);
-    }
-    if (engine.model.options.locationMode == 1 && locationProfiles) StartLocationSensing(1);
+    TriggerSources sources = TriggerSourcesAtStart(engine);
+    if (sources.sensingMode >= 0) StartLocationSensing(sources.sensingMode);
+    if (sources.callMonitoring) engine.callMonitoring = OpenCallMonitoring(engine);
     if (!engine.locked) {
         WriteRunningProfile(kNoProfile, kNoRunningProfileName, u"", 0);
         SetDisplayedProfile(engine, kNoProfile);

@@ -23,6 +23,8 @@ void PaintTaskbarIcon(EngineState& engine, plat::Hdc hdc);
 void RefreshIcon(EngineState& engine, bool remove);
 
 // Notification sound repetition.
+// Sets up the six repetition slots (their notification classes, intervals).
+void InitRepetitionSlots(EngineState& engine);
 void RepeatSlot(EngineState& engine, int slot, bool play);
 void EndNotificationRepetition(EngineState& engine);
 // Whether the profile repeats missed-event sounds (sets the slot flags).

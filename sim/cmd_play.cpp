@@ -20,6 +20,8 @@
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
 #include "platform/kernel/clock.h"
+#include "platform/kernel/sync_objects.h"
+#include "platform/notify/user_notify.h"
 #include "platform/storage/paths.h"
 #include "platform/storage/registry.h"
 #include "platform/window/message_loop.h"
@@ -40,6 +42,10 @@ constexpr int kQuietMs = 300;
 constexpr int kLookMs = 50;
 constexpr int kSettleLimitMs = 10000;
 constexpr uint32_t kAnswerLimitMs = 60000;
+// A started program (the engine) begins with work of its own (the first
+// location reading after a second): a longer quiet time after "run".
+constexpr int kStartQuietMs = 1500;
+constexpr int kRearmLimitMs = 5000;
 
 // Runs "tlwsim WORDS[0] DIR WORDS[1...]" as a child and returns its exit
 // code; *output gets what it printed (standard output and error).
@@ -108,10 +114,39 @@ private:
     uint64_t offset_ = 0;         // bytes already shown
 };
 
+// The pending notifications that signal a named event, by handle.
+std::vector<std::pair<plat::NotificationHandle, std::u16string>> NamedEventWakeUps() {
+    std::vector<plat::UserNotificationInfo> all;
+    plat::ListUserNotifications(&all);
+    std::vector<std::pair<plat::NotificationHandle, std::u16string>> out;
+    for (const auto& n : all)
+        if (plat::NamedEventOfNotificationTarget(n.trigger.application, nullptr))
+            out.emplace_back(n.handle, n.trigger.application);
+    return out;
+}
+
+// A named event that fired wakes a thread that works on its own time (the
+// engine's location sensing re-arms its wake-up first, then reads): wait
+// until each one that fired is pending again, at most a few seconds.
+void WaitForRearmedEvents(const std::vector<std::pair<plat::NotificationHandle, std::u16string>>& before) {
+    auto after = NamedEventWakeUps();
+    for (const auto& [handle, application] : before) {
+        bool stillPending = false;
+        for (const auto& a : after) stillPending = stillPending || a.first == handle;
+        if (stillPending) continue;
+        for (int waited = 0; waited < kRearmLimitMs; waited += kLookMs) {
+            bool again = false;
+            for (const auto& a : NamedEventWakeUps()) again = again || a.second == application;
+            if (again) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(kLookMs));
+        }
+    }
+}
+
 // Waits until the engine has handled what the step sent it: a sync, then
 // until its log stays unchanged for a while (a timer the step armed may
 // still fire after the clock moved).
-void Settle(const LogFollower& log) {
+void Settle(const LogFollower& log, int quietMs = kQuietMs) {
     plat::Hwnd engine = plat::FindWindow(u"Tallowd", nullptr);
     if (engine) {
         plat::LResult answer = 0;
@@ -119,7 +154,7 @@ void Settle(const LogFollower& log) {
     }
     uint64_t last = log.Size();
     int quiet = 0;
-    for (int waited = 0; waited < kSettleLimitMs && quiet < kQuietMs; waited += kLookMs) {
+    for (int waited = 0; waited < kSettleLimitMs && quiet < quietMs; waited += kLookMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kLookMs));
         uint64_t now = log.Size();
         quiet = now == last ? quiet + kLookMs : 0;
@@ -206,10 +241,12 @@ int RunPlay(const CommandArgs& args) {
             break;
         }
         if (plat::CompareSystemTime(target, now) > 0) {
+            auto armed = NamedEventWakeUps();
             if (MoveClockTo(target) != 0) {
                 code = 1;
                 break;
             }
+            WaitForRearmedEvents(armed);
             Settle(log);
         }
         std::vector<std::string> earlier = log.NewLines();  // what the time itself brought
@@ -227,7 +264,7 @@ int RunPlay(const CommandArgs& args) {
         } else {
             int exitCode = RunConsoleCommand(args[0], step.words, &output);
             if (exitCode != 0) verdict = "FAILED: exit code " + std::to_string(exitCode);
-            Settle(log);
+            Settle(log, step.words[0] == "run" ? kStartQuietMs : kQuietMs);
         }
         std::printf("%s  %-44s  [%s]\n", plat::FormatDeviceTime(plat::GetLocalTime()).c_str(), step.text.c_str(),
                     RunningProfileText().c_str());
