@@ -89,6 +89,7 @@ std::string FormatHardwareState(const HardwareState& s) {
     text += "phone=" + std::to_string(s.phoneState) + "\n";
     text += "btmode=" + std::to_string(s.bluetoothMode) + "\n";
     text += std::string("call=") + CallName(s.call) + "\n";
+    text += "cell=" + FormatCell(s.cellPresent, s.cellLac, s.cellId) + "\n";
     text += "soundprofile=" + std::to_string(s.soundProfile) + "\n";
     text += "waveout=" + std::to_string(s.waveOutVolume) + "\n";
     text += "handset=" + std::to_string(s.handsetVolume) + "\n";
@@ -109,6 +110,39 @@ std::string FormatHardwareState(const HardwareState& s) {
     text += "peak=" + std::to_string(s.peakFrequency) + "\n";
     text += "offpeak=" + std::to_string(s.offPeakFrequency) + "\n";
     return text;
+}
+
+std::string FormatCell(bool present, uint32_t lac, uint32_t cellId) {
+    return present ? std::to_string(lac) + ":" + std::to_string(cellId) : "none";
+}
+
+bool ParseCell(std::string_view text, bool* present, uint32_t* lac, uint32_t* cellId) {
+    if (text == "none") {
+        *present = false;
+        *lac = 0;
+        *cellId = 0;
+        return true;
+    }
+    auto number = [](std::string_view t, uint32_t* out) {
+        int base = 10;
+        if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+            t.remove_prefix(2);
+            base = 16;
+        }
+        uint32_t v = 0;
+        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v, base);
+        if (t.empty() || ec != std::errc() || end != t.data() + t.size() || v > 0xFFFF) return false;
+        *out = v;
+        return true;
+    };
+    size_t colon = text.find(':');
+    uint32_t a = 0, b = 0;
+    if (colon == std::string_view::npos || !number(text.substr(0, colon), &a) || !number(text.substr(colon + 1), &b))
+        return false;
+    *present = true;
+    *lac = a;
+    *cellId = b;
+    return true;
 }
 
 bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* error) {
@@ -186,6 +220,8 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
             else if (value == "offered") s.call = CallState::kOffered;
             else if (value == "active") s.call = CallState::kActive;
             else return bad("none, offered or active expected");
+        } else if (key == "cell") {
+            if (!ParseCell(value, &s.cellPresent, &s.cellLac, &s.cellId)) return bad("LAC:CID or none expected");
         } else if (key == "soundprofile") {
             if (!ParseInt64(value, 0, 3, &v)) return bad("0 ... 3 expected");
             s.soundProfile = static_cast<uint32_t>(v);

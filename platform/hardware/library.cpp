@@ -8,6 +8,7 @@
 #include "platform/hardware/backlight.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
+#include "platform/hardware/ril.h"
 #include "platform/storage/journal.h"
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
@@ -43,6 +44,11 @@ const LibraryEntry kBthutilEntries[] = {
     {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
 };
 
+const LibraryEntry kRilEntries[] = {
+    {0, "RIL_Initialize", Address(&RilInitialize)},
+    {0, "RIL_GetCellTowerInfo", Address(&RilGetCellTowerInfo)},
+    {0, "RIL_Deinitialize", Address(&RilDeinitialize)},
+};
 const LibraryEntry kOemUtilEntries[] = {
     {0, kOemSetWlanRadio, Address(&OemSetWlanRadio)},
 };
@@ -64,6 +70,7 @@ const LibraryEntry kHtcUtilEntries[] = {
 const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+    {u"ril.dll", kRilEntries, std::size(kRilEntries)},
     {u"OEMUtil.dll", kOemUtilEntries, std::size(kOemUtilEntries)},
     {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
