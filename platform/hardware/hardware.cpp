@@ -88,6 +88,13 @@ std::string FormatHardwareState(const HardwareState& s) {
     text += "phone=" + std::to_string(s.phoneState) + "\n";
     text += "btmode=" + std::to_string(s.bluetoothMode) + "\n";
     text += std::string("call=") + CallName(s.call) + "\n";
+    text += "soundprofile=" + std::to_string(s.soundProfile) + "\n";
+    text += "waveout=" + std::to_string(s.waveOutVolume) + "\n";
+    text += "handset=" + std::to_string(s.handsetVolume) + "\n";
+    text += "headsetvol=" + std::to_string(s.headsetVolume) + "\n";
+    text += "speaker=" + std::to_string(s.speakerVolume) + "\n";
+    text += "brightness=" + std::to_string(s.brightness) + "\n";
+    text += "brightness_ac=" + std::to_string(s.brightnessExternal) + "\n";
     return text;
 }
 
@@ -133,6 +140,17 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
             else if (value == "offered") s.call = CallState::kOffered;
             else if (value == "active") s.call = CallState::kActive;
             else return bad("none, offered or active expected");
+        } else if (key == "soundprofile") {
+            if (!ParseInt64(value, 0, 3, &v)) return bad("0 ... 3 expected");
+            s.soundProfile = static_cast<uint32_t>(v);
+        } else if (key == "waveout" || key == "brightness" || key == "brightness_ac") {
+            if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a number expected");
+            (key == "waveout" ? s.waveOutVolume : key == "brightness" ? s.brightness : s.brightnessExternal) =
+                static_cast<uint32_t>(v);
+        } else if (key == "handset" || key == "headsetvol" || key == "speaker") {
+            if (!ParseInt64(value, 0, 0xFFFF, &v)) return bad("0 ... 65535 expected");
+            (key == "handset" ? s.handsetVolume : key == "speaker" ? s.speakerVolume : s.headsetVolume) =
+                static_cast<uint32_t>(v);
         } else {
             return bad("unknown key");
         }
