@@ -75,8 +75,6 @@ int RunBoot(const CommandArgs& args) {
     if (args.size() != 1) return Usage("boot");
     if (!OpenDevice(args)) return 1;
     if (!TakeHostLock()) return Fail("a device host already runs for " + args[0]);
-    plat::ScreenLayout layout = plat::CurrentScreenLayout();
-    plat::SetScreenSize(layout.screen.cx, layout.screen.cy);
     if (!StartShell()) return Fail("cannot make the shell's windows");
     plat::Handle ready = plat::CreateEvent(true, true, kShellReadyEvent);
     plat::JournalAppend("shell ready");

@@ -127,7 +127,6 @@ void RefreshShell() {
     plat::ScreenLayout layout = plat::CurrentScreenLayout();
     if (!SameLayout(layout, s.layout)) {
         s.layout = layout;
-        plat::SetScreenSize(layout.screen.cx, layout.screen.cy);
         CloseSoftKeyPopup();
         Place(s.taskBar, layout.taskBar);
         Place(s.menuBar, layout.menuBar);
