@@ -32,6 +32,7 @@ void PaintMenuBar(plat::Hdc hdc, const plat::Rect& client, const plat::MenuBarIn
     Fill(hdc, client, kBarColor);
     Fill(hdc, {client.left, client.top, client.right, client.top + 1}, kBarEdge);
     int32_t middle = (client.left + client.right) / 2;
+    if (keys.left.label.empty() && keys.right.label.empty()) return;
     Fill(hdc, {middle, client.top + Scale(5), middle + 1, client.bottom - Scale(5)}, kBarEdge);
     plat::SetBkMode(hdc, plat::kTransparent);
     plat::SetTextColor(hdc, kKeyText);
