@@ -284,7 +284,9 @@ bool ChangeDeviceClock(Change change) {
         return false;
     }
     std::error_code ec;
-    std::filesystem::create_directory(DeviceStateDir(), ec);
+    if (std::filesystem::create_directory(DeviceStateDir(), ec))
+        std::filesystem::permissions(DeviceStateDir(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace, ec);
     int lockFd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lockFd < 0) {
         SetLastError(ErrorOfErrno(errno));
