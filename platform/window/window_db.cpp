@@ -432,6 +432,8 @@ Hwnd ExchangeScreenState(ScreenField field, Hwnd value) {
     Hwnd previous;
     WithDb([&](sqlite3* db) {
         if (!Exec(db, "BEGIN IMMEDIATE")) return false;
+        // The one row is made when first written.
+        Exec(db, "INSERT OR IGNORE INTO screen_state (id, foreground, focus, capture) VALUES (1, 0, 0, 0)");
         std::string read = std::string("SELECT ") + column + " FROM screen_state WHERE id = 1";
         Statement get(db, read.c_str());
         if (get.Step() == SQLITE_ROW) previous.value = static_cast<uint64_t>(get.Int(0));
