@@ -4,6 +4,7 @@
 // main thread; its state is one record of the process.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -66,6 +67,7 @@ struct ShellState {
     std::vector<TodayItemHost> items;  // loaded Today items, top to bottom
     int32_t selectedItem = -1;    // the item with the selection, -1 for none
     int32_t todayBase = 0;        // height of the date and owner lines
+    std::chrono::steady_clock::time_point itemsAskedAt{};  // when the items were last asked to refresh
     bool ending = false;          // the shell is closing down
 };
 

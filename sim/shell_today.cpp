@@ -158,6 +158,7 @@ void LoadTodayItems() {
         host.record.hwndCustom = window;
         s.items.push_back(host);
     }
+    s.itemsAskedAt = {};  // the new items are asked at the next refresh
     LayoutTodayItems();
 }
 
@@ -194,10 +195,9 @@ void RefreshTodayItems() {
         s.dateShown = date;
         plat::InvalidateRect(s.desktop, nullptr, true);
     }
-    static std::chrono::steady_clock::time_point last{};
     auto now = std::chrono::steady_clock::now();
-    if (s.items.empty() || now - last < kRefreshPeriod) return;
-    last = now;
+    if (s.items.empty() || now - s.itemsAskedAt < kRefreshPeriod) return;
+    s.itemsAskedAt = now;
     bool relayout = false;
     for (TodayItemHost& item : s.items) {
         if (plat::SendMessage(item.record.hwndCustom, plat::WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0,

@@ -89,7 +89,11 @@ void* OpenDeviceLibrary(const std::u16string& devicePath) {
     std::error_code ec;
     std::filesystem::path host = HostPath(devicePath);
     if (host.empty() || !std::filesystem::is_regular_file(host, ec)) return nullptr;
-    return ::dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* shared = ::dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Why a library that is there does not load (an entry it needs is
+    // missing) is worth a line to whoever looks at the phone.
+    if (!shared) JournalAppend("cannot load library " + tlw::Utf16ToUtf8(devicePath) + ": " + ::dlerror());
+    return shared;
 }
 
 struct LoadedTable {
