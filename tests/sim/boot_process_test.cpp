@@ -82,3 +82,23 @@ TEST(BootProcessTest, ConsoleRefusesBadInput) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BootProcessTest, HostFiresWakeUpsAsTheRunningClockReachesThem) {
+    // The engine's wake-up for the day profile's 07:00 slot is due at
+    // 07:00:15; the clock runs from 06:59:58, so the host fires it about 17 s
+    // later.
+    SimDevice device({"--time", "2010-01-04T06:59:58"});
+    ASSERT_TRUE(device.Ready());
+    BackgroundProgram host("tlwsim", {"boot", device.Dir()});
+    std::string journal;
+    EXPECT_TRUE(WaitUntil([&] {
+        journal = TlwsimCommand("journal", device.Dir()).output;
+        return journal.find("start \\Windows\\Tallowd.exe 202") != std::string::npos;
+    }, 60000)) << journal;
+    EXPECT_EQ(TlwsimCommand("halt", device.Dir()).exitCode, 0);
+    EXPECT_EQ(host.WaitForExit(20000), 0);
+}
+
+}  // namespace
