@@ -2,10 +2,15 @@
 // the device, plays it), its command line and environment, waiting, exit
 // codes, termination and the snapshot of the device's processes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/storage/device.h"
 #include "platform/storage/journal.h"
@@ -14,6 +19,7 @@
 #include "platform/kernel/threads.h"
 #include "platform/process/toolhelp.h"
 #include "platform/kernel/wait.h"
+#include "support/run_program.h"
 #include "support/temp_device.h"
 #include "support/test_program.h"
 
@@ -51,6 +57,17 @@ protected:
         EXPECT_TRUE(plat::CloseToolhelp32Snapshot(snapshot));
     }
 
+    // How many processes of "\\Windows\\child.exe" the device has.
+    static int ChildProcesses() {
+        int count = 0;
+        Handle snapshot = plat::CreateToolhelp32Snapshot(plat::kTh32csSnapProcess, 0);
+        plat::ProcessEntry32 process;
+        for (bool more = plat::Process32First(snapshot, &process); more; more = plat::Process32Next(snapshot, &process))
+            count += process.exePath == u"\\Windows\\child.exe";
+        plat::CloseToolhelp32Snapshot(snapshot);
+        return count;
+    }
+
     TempDevice device_;
 };
 
@@ -68,6 +85,49 @@ TEST_F(ProcessTest, CommandLineArrivesWholeWithTheDevice) {
     ASSERT_FALSE(journal.empty());
     EXPECT_NE(journal.back().find(" start \\Windows\\child.exe say \"hello  world\""), std::string::npos)
         << journal.back();
+    plat::CloseHandle(info.thread);
+    plat::CloseHandle(info.process);
+}
+
+// The journal is made a pipe that nobody reads yet, so that appending to it
+// waits in open() until a reader comes. While the start line waits there,
+// the program must not run yet: whatever it does comes after its start.
+TEST_F(ProcessTest, TheStartIsJournalledBeforeTheProgramRuns) {
+    std::filesystem::path journal = device_.Root() / ".device" / "journal";
+    std::filesystem::remove(journal);
+    ASSERT_EQ(::mkfifo(journal.c_str(), 0600), 0);
+
+    std::atomic<pid_t> starter{0};
+    plat::ProcessInformation info{};
+    bool started = false;
+    std::thread start([&] {
+        starter = static_cast<pid_t>(::syscall(SYS_gettid));
+        started = plat::CreateProcess(u"\\Windows\\child.exe", u"wait", 0, &info);
+    });
+    // The starting thread sits in open() on the journal.
+    auto inOpen = [&] {
+        if (starter == 0) return false;
+        std::ifstream call("/proc/self/task/" + std::to_string(starter.load()) + "/syscall");
+        std::string number;
+        call >> number;
+        return number == std::to_string(SYS_openat) || number == std::to_string(SYS_open);
+    };
+    EXPECT_TRUE(WaitUntil(inOpen, 30000));
+    EXPECT_EQ(ChildProcesses(), 0);
+
+    // Reading the line lets the start go on.
+    int fd = ::open(journal.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    std::string line;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) line.append(buffer, size_t(n));
+    ::close(fd);
+    std::filesystem::remove(journal);  // later lines go to a plain file again
+    start.join();
+    EXPECT_NE(line.find(" start \\Windows\\child.exe wait"), std::string::npos) << line;
+    ASSERT_TRUE(started);
+    EXPECT_EQ(ChildProcesses(), 1);
+    EXPECT_TRUE(plat::TerminateProcess(info.process, 1));
     plat::CloseHandle(info.thread);
     plat::CloseHandle(info.process);
 }
