@@ -11,9 +11,11 @@
 #include "platform/hardware/backlight.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
+#include "platform/hardware/ril.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/paths.h"
 #include "platform/kernel/last_error.h"
+#include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
 
 namespace plat {
@@ -46,6 +48,17 @@ const LibraryEntry kBthutilEntries[] = {
     {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
 };
 
+const LibraryEntry kRilEntries[] = {
+    {0, "RIL_Initialize", Address(&RilInitialize)},
+    {0, "RIL_GetCellTowerInfo", Address(&RilGetCellTowerInfo)},
+    {0, "RIL_Deinitialize", Address(&RilDeinitialize)},
+};
+const LibraryEntry kOemUtilEntries[] = {
+    {0, kOemSetWlanRadio, Address(&OemSetWlanRadio)},
+};
+const LibraryEntry kAximSdkEntries[] = {
+    {0, kAximSetWlanPowerStateEx, Address(&AximSetWlanPowerStateEx)},
+};
 const LibraryEntry kIpaqUtilEntries[] = {
     {0, "iPAQGetOnBatteryBrightnessLevel", Address(&IpaqGetOnBatteryBrightnessLevel)},
     {0, "iPAQSetOnBatteryBrightnessLevel", Address(&IpaqSetOnBatteryBrightnessLevel)},
@@ -61,6 +74,9 @@ const LibraryEntry kHtcUtilEntries[] = {
 const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+    {u"ril.dll", kRilEntries, std::size(kRilEntries)},
+    {u"OEMUtil.dll", kOemUtilEntries, std::size(kOemUtilEntries)},
+    {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
     {u"htcutil.dll", kHtcUtilEntries, std::size(kHtcUtilEntries)},
 };

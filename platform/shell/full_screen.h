@@ -1,7 +1,10 @@
-// Full-screen control: a window hides the taskbar or the menu bar (the
-// bottom bar with its input-panel button) while it is the foreground
-// window, and shows them again. The compositor leaves hidden bars out of
-// the screen and out of the taps (platform/window/compositor.h).
+// The shell's full-screen call: a window may hide the taskbar (and the
+// menu bar with its input button) while it is in front, and show them
+// again. What a window hides is kept device-wide with the window (its
+// shell flags, platform/window/window_order.h), so the compositor in any
+// process leaves the hidden bars out of the screen and out of the taps.
+// Each change of the taskbar is recorded in the device journal ("full
+// screen CLASS hide taskbar").
 #pragma once
 
 #include <cstdint>
@@ -10,19 +13,22 @@
 
 namespace plat {
 
-// SHFullScreen state bits.
-constexpr uint32_t SHFS_SHOWTASKBAR = 0x0001;
-constexpr uint32_t SHFS_HIDETASKBAR = 0x0002;
-constexpr uint32_t SHFS_SHOWSIPBUTTON = 0x0004;
-constexpr uint32_t SHFS_HIDESIPBUTTON = 0x0008;
-constexpr uint32_t SHFS_SHOWSTARTICON = 0x0010;
-constexpr uint32_t SHFS_HIDESTARTICON = 0x0020;
+// Flags of ShFullScreen.
+constexpr uint32_t kShfsShowTaskbar = 0x1;
+constexpr uint32_t kShfsHideTaskbar = 0x2;
+constexpr uint32_t kShfsShowSipButton = 0x4;
+constexpr uint32_t kShfsHideSipButton = 0x8;
+constexpr uint32_t kShfsShowStartIcon = 0x10;
+constexpr uint32_t kShfsHideStartIcon = 0x20;
 
-// Changes what a window of this process hides while it is in front:
-// SHFS_HIDETASKBAR / SHFS_SHOWTASKBAR the taskbar, SHFS_HIDESIPBUTTON /
-// SHFS_SHOWSIPBUTTON the menu bar; the start-icon bits are accepted and
-// change nothing (this taskbar has no start icon). False for a window of
-// another process or contradicting bits.
-bool SHFullScreen(Hwnd hwnd, uint32_t state);
+// Changes what a window of this process hides: the taskbar
+// (kShfsHideTaskbar / kShfsShowTaskbar), the menu bar (kShfsHideSipButton /
+// kShfsShowSipButton); the start-icon flags are accepted and change nothing
+// (this taskbar has no start icon). False for a window that is not one of
+// this process or for flags that both show and hide the same thing.
+bool ShFullScreen(Hwnd hwnd, uint32_t flags);
+
+// Whether the window currently hides the taskbar.
+bool IsTaskbarHiddenBy(Hwnd hwnd);
 
 }  // namespace plat

@@ -146,7 +146,7 @@ TEST_F(ShellTest, FullScreenWindowHidesTheTaskBarAndMenuBar) {
     EXPECT_NE(Pixel(screen, 120, 5), Rgb24(kWindowColor)) << "the taskbar lies over a window";
     EXPECT_NE(Pixel(screen, 120, l.menuBar.top + 5), Rgb24(kWindowColor));
 
-    ASSERT_TRUE(SHFullScreen(app, SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON));
+    ASSERT_TRUE(ShFullScreen(app, kShfsHideTaskbar | kShfsHideSipButton));
     screen = Screen();
     EXPECT_EQ(Pixel(screen, 120, 5), Rgb24(kWindowColor));
     EXPECT_EQ(Pixel(screen, 120, l.menuBar.top + 5), Rgb24(kWindowColor));
@@ -156,8 +156,8 @@ TEST_F(ShellTest, FullScreenWindowHidesTheTaskBarAndMenuBar) {
     SetForegroundWindow(sim::Shell().desktop);
     screen = Screen();
     EXPECT_NE(Pixel(screen, 120, 5), Rgb24(kWindowColor));
-    ASSERT_TRUE(SHFullScreen(app, SHFS_SHOWTASKBAR));
-    EXPECT_FALSE(SHFullScreen(app, SHFS_SHOWTASKBAR | SHFS_HIDETASKBAR));
+    ASSERT_TRUE(ShFullScreen(app, kShfsShowTaskbar));
+    EXPECT_FALSE(ShFullScreen(app, kShfsShowTaskbar | kShfsHideTaskbar));
 }
 
 TEST_F(ShellTest, ShellFollowsTheTurnedScreen) {
