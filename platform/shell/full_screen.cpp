@@ -1,26 +1,15 @@
 #include "platform/shell/full_screen.h"
 
-#include <mutex>
-#include <set>
+#include <string>
 
 #include "base/text.h"
 #include "platform/kernel/last_error.h"
 #include "platform/storage/journal.h"
 #include "platform/window/window.h"
+#include "platform/window/window_order.h"
 
 namespace plat {
 namespace {
-
-// The windows of this process that hide the taskbar.
-struct FullScreenTable {
-    std::mutex lock;           // guards hiding
-    std::set<uint64_t> hiding; // window handle values
-};
-
-FullScreenTable& Table() {
-    static FullScreenTable table;
-    return table;
-}
 
 bool Conflicting(uint32_t flags, uint32_t show, uint32_t hide) { return (flags & show) && (flags & hide); }
 
@@ -33,25 +22,18 @@ bool ShFullScreen(Hwnd hwnd, uint32_t flags) {
         SetLastError(kErrorInvalidParameter);
         return false;
     }
-    FullScreenTable& t = Table();
-    std::string name = tlw::Utf16ToUtf8(GetClassName(hwnd));
-    if (flags & kShfsHideTaskbar) {
-        std::lock_guard<std::mutex> guard(t.lock);
-        t.hiding.insert(hwnd.value);
-    }
-    if (flags & kShfsShowTaskbar) {
-        std::lock_guard<std::mutex> guard(t.lock);
-        t.hiding.erase(hwnd.value);
-    }
+    uint32_t set = 0, clear = 0;
+    if (flags & kShfsHideTaskbar) set |= kShellHideTaskBar;
+    if (flags & kShfsShowTaskbar) clear |= kShellHideTaskBar;
+    if (flags & kShfsHideSipButton) set |= kShellHideMenuBar;
+    if (flags & kShfsShowSipButton) clear |= kShellHideMenuBar;
+    if ((set | clear) && !SetShellFlags(hwnd, set, clear)) return false;
     if (flags & (kShfsHideTaskbar | kShfsShowTaskbar))
-        JournalAppend("full screen " + name + ((flags & kShfsHideTaskbar) ? " hide taskbar" : " show taskbar"));
+        JournalAppend("full screen " + tlw::Utf16ToUtf8(GetClassName(hwnd)) +
+                      ((flags & kShfsHideTaskbar) ? " hide taskbar" : " show taskbar"));
     return true;
 }
 
-bool IsTaskbarHiddenBy(Hwnd hwnd) {
-    FullScreenTable& t = Table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    return t.hiding.count(hwnd.value) != 0;
-}
+bool IsTaskbarHiddenBy(Hwnd hwnd) { return (GetShellFlags(hwnd) & kShellHideTaskBar) != 0; }
 
 }  // namespace plat
