@@ -182,6 +182,14 @@ void PaintRow(const ConfigAppState& app, plat::Hdc hdc, int32_t index, const pla
     default:
         break;
     }
+    // A short label leaves its unused room to the value.
+    plat::HFont oldFont = plat::SelectObject(hdc, RowFont(false));
+    plat::Size labelSize{};
+    plat::GetTextExtentPoint(hdc, row.label, &labelSize);
+    plat::SelectObject(hdc, oldFont);
+    int32_t widest = rect.left + (rect.right - rect.left) * 3 / 10;
+    z.value.left = std::clamp(z.label.left + labelSize.cx + RowScale(8), widest, z.value.left);
+    z.label.right = std::min(z.label.right, z.value.left - RowScale(4));
     Text(hdc, row.label, z.label, plat::kDtLeft, labelColor, false);
     if (editing && IsTextEditor(row.kind)) {
         PaintEditor(app, hdc, row, z);
