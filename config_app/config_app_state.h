@@ -11,6 +11,7 @@
 #include "common/config/config_model.h"
 #include "common/config/config_paths.h"
 #include "common/config/language_table.h"
+#include "config_app/profile_editor_page.h"
 #include "config_app/rows.h"
 #include "platform/window/messages.h"
 
@@ -80,6 +81,7 @@ struct ConfigAppState {
     int32_t selectedProfile = -1;  // the profile list's selection, -1 for none
     int32_t editorTab = 0;         // the profile editor's tab, 0 to 4
     int32_t editorSoundEvent = 0;  // the profile editor's sound event, 0 to 5
+    ProfileEditorPage editorPage;  // the profile editor's session, rows and working values
 
     // Working values of the options page that are not in the model.
     FixedString<16> simPin;        // the SIM PIN field (four blanks: none)

@@ -111,7 +111,8 @@ void ShowPage(ConfigAppState& app, int32_t page, int32_t selectRow) {
     app.rows.clear();
     handler->build(app, app.rows);
     if (app.rows.size() > kMaxRows) app.rows.resize(kMaxRows);
-    app.pageTitle = handler->titleId ? Format(u"Tlw %s", {Text(app, handler->titleId)}) : Text(app, 1);
+    if (handler->title) app.pageTitle = handler->title(app);
+    else app.pageTitle = handler->titleId ? Format(u"Tlw %s", {Text(app, handler->titleId)}) : Text(app, 1);
     SelectRow(app, selectRow >= 0 ? selectRow : FirstSelectable(app));
     UpdateSoftKeys(app);
     RedrawRowList(app);

@@ -51,6 +51,9 @@ constexpr uint32_t kEngineTimerMs = 45000;
 struct PageHandler {
     int32_t page = 0;     // its number (Page)
     int32_t titleId = 0;  // language-file name of the page, shown as "Tlw %s"; 0: none
+    // The title when it depends on the working values (the profile editor's
+    // "Tlw" and the profile's name). Null: from titleId.
+    std::u16string (*title)(ConfigAppState& app) = nullptr;
     // Entering the page from another page: take its copies.
     void (*open)(ConfigAppState& app) = nullptr;
     // Its rows, as the working values stand now.
