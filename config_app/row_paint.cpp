@@ -74,6 +74,20 @@ void Arrow(plat::Hdc hdc, const plat::Rect& r, bool up, plat::ColorRef color) {
     }
 }
 
+// The end of a path that fits the width, led by an ellipsis when cut.
+std::u16string FitPathEnd(plat::Hdc hdc, const std::u16string& path, int32_t width) {
+    plat::HFont old = plat::SelectObject(hdc, RowFont(false));
+    plat::Size size{};
+    plat::GetTextExtentPoint(hdc, path, &size);
+    std::u16string shown = path;
+    for (size_t cut = 1; size.cx > width && cut < path.size(); ++cut) {
+        shown = u"\u2026" + path.substr(cut);
+        plat::GetTextExtentPoint(hdc, shown, &size);
+    }
+    plat::SelectObject(hdc, old);
+    return shown;
+}
+
 bool IsTextEditor(RowKind kind) {
     return kind == RowKind::kText || kind == RowKind::kMasked || kind == RowKind::kNumber || kind == RowKind::kTime ||
            kind == RowKind::kEntry;
@@ -205,7 +219,8 @@ void PaintRow(const ConfigAppState& app, plat::Hdc hdc, int32_t index, const pla
         return;
     }
     if (row.kind == RowKind::kFolder) {
-        Text(hdc, value, z.value, plat::kDtRight, valueColor, false);
+        // A path keeps its end (the folder's own name) and loses its start.
+        Text(hdc, FitPathEnd(hdc, value, z.value.right - z.value.left), z.value, plat::kDtRight, valueColor, false);
         return;
     }
     Text(hdc, value, z.value, plat::kDtRight, valueColor, false);
