@@ -293,8 +293,8 @@ RowZones RowZonesOf(const Row& row, const plat::Rect& rect) {
             right -= column;
         }
         if (row.check) z.check = {right - (column + box) / 2, boxTop, right - (column - box) / 2, boxTop + box};
-        z.label.right = rect.right - pad - marks * column - pad;
         z.value = {split, rect.top, rect.right - pad - marks * column, rect.bottom};
+        z.label.right = row.second.empty() ? z.value.right - pad : split - pad;
         break;
     }
     case RowKind::kTodaySlot: {
