@@ -182,5 +182,27 @@ TEST_F(PageFlowTest, ProfileListBackRestoresNamesAndFlagsUnlessAProfileWasDelete
     EXPECT_EQ(ReadManualProfile(), kNoProfile);
 }
 
+TEST_F(PageFlowTest, AMoonquillProfileMakesAllFifteenTodaySlotsEditable) {
+    ShowPage(app(), kPageToday);
+    EXPECT_EQ(app().rows.size(), 3u + 10u);
+    ShowPage(app(), kPageProfiles);
+    SelectRow(app(), 3);
+    Command(1507);  // rename "Car" in place
+    ASSERT_EQ(app().list.editing, 3);
+    for (char16_t c : std::u16string_view(u"Moonquill")) plat::SendMessage(app().rowList, plat::WM_CHAR, c, 1);
+    Key(plat::VK_RETURN);
+    EXPECT_EQ(app().model.profiles.profiles[3].name.View(), u"Moonquill");
+    EXPECT_EQ(app().editableTodaySlots, 15);
+    Command(kCmdAccept);
+    ShowPage(app(), kPageToday);
+    EXPECT_EQ(app().rows.size(), 3u + 15u);
+
+    ShowPage(app(), kPageProfiles);
+    SelectRow(app(), 3);
+    Command(1509);
+    EXPECT_EQ(app().model.profiles.count, 4);
+    EXPECT_EQ(app().editableTodaySlots, 10);
+}
+
 }  // namespace
 }  // namespace tlw
