@@ -6,6 +6,7 @@
 #include "common/config/config_file.h"
 #include "common/config/config_load.h"
 #include "common/config/registry_state.h"
+#include "config_app/config_app.h"
 #include "config_app/row_list.h"
 #include "platform/storage/file.h"
 #include "platform/window/message_box.h"
@@ -35,11 +36,6 @@ int32_t FirstSelectable(const ConfigAppState& app) {
         if (app.rows[i].kind != RowKind::kHeading) return static_cast<int32_t>(i);
     }
     return -1;
-}
-
-plat::Hwnd FindEngineWindow() {
-    plat::Hwnd engine = plat::FindWindow(u"Tallowd", nullptr);
-    return engine ? engine : plat::FindWindow(nullptr, u"Tallowd");
 }
 
 }  // namespace
