@@ -13,6 +13,7 @@
 #include "config_app/chooser_listing.h"
 #include "config_app/file_chooser.h"
 #include "config_app_fixture.h"
+#include "platform/hardware/device_model.h"
 #include "platform/window/window.h"
 
 namespace {
@@ -108,6 +109,7 @@ TEST_F(ChooserProcessTest, FolderModeGoesUpAndSelectsTheFolderShown) {
     // The up button, as the dialog lays it out on this screen.
     plat::Rect window;
     plat::GetWindowRect(ChooserWindow(), &window);
+    plat::ApplyDeviceModel();  // this screen's dpi, for the scale of the units
     tlw::ResetScreenScale();
     tlw::ChooserLayout layout = tlw::LayOutChooser(window.right - window.left, window.bottom - window.top, false);
     int x = window.left + (layout.upButton.left + layout.upButton.right) / 2;
