@@ -14,6 +14,7 @@
 #include "platform/hardware/ril.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/paths.h"
+#include "platform/kernel/cpu_time.h"
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
@@ -69,9 +70,16 @@ const LibraryEntry kHtcUtilEntries[] = {
     {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
 };
 
+// The kernel library every phone has.
+constexpr char16_t kCoredll[] = u"coredll.dll";
+const LibraryEntry kCoredllEntries[] = {
+    {0, "GetIdleTime", Address(&GetIdleTime)},
+};
+
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
 const LibraryInfo kLibraries[] = {
+    {kCoredll, kCoredllEntries, std::size(kCoredllEntries)},
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
     {u"ril.dll", kRilEntries, std::size(kRilEntries)},
@@ -145,6 +153,7 @@ HModule LoadLibrary(std::u16string_view name) {
     std::u16string file;
     for (const std::u16string& lib : CurrentDeviceModel().libraries)
         if (tlw::EqualsNoCase(FileNameOf(lib), wanted)) file = FileNameOf(lib);
+    if (file.empty() && tlw::EqualsNoCase(wanted, kCoredll)) file = kCoredll;
     void* shared = nullptr;
     if (file.empty()) {
         // Not one of the model's own: a library installed on the device.
