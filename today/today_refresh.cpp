@@ -69,12 +69,14 @@ void PollWifi() {
 }  // namespace
 
 std::u16string TimeOutText(uint32_t storedEnd, uint32_t now) {
-    // Ten-thousandths of a day left. An end already reached (the engine has
-    // not ended the manual mode yet) shows no time left rather than a
-    // negative count.
+    // Ten-thousandths of a day left, shown rounded up to the minute. An end
+    // already reached (the engine has not ended the manual mode yet) shows
+    // no time left rather than a negative count. Hours and minutes both come
+    // from r - 1, so that a whole hour left is not counted twice when the
+    // minutes round up to 60.
     int64_t r = static_cast<int64_t>(storedEnd) - static_cast<int64_t>(now);
     if (r <= 0) return u"00:00";
-    int64_t hours = r * 24 / 10000;
+    int64_t hours = (r - 1) * 24 / 10000;
     int64_t minutes = ((r - 1) * 24 % 10000) * 6 / 1000 + 1;
     if (minutes == 60) {
         minutes = 0;
