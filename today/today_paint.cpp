@@ -265,14 +265,18 @@ void PaintProfileArea(plat::Hdc hdc, plat::ColorRef text, plat::ColorRef highlig
                     tlw::DrawImage(*own, hdc, L.hits[kHitProfileIcon].rect.left, L.hits[kHitProfileIcon].rect.top);
                     ownIconAtHit0 = true;
                 }
+                LogToday(tlw::Format(u"TODAY PLUGIN: Load profile small icon %s %d %d",
+                                     {profile->profile_icon.View(), profile->icon_enabled ? 1 : 0, s.currentProfile}));
             } else {
                 if (!L.nameHidden) plat::DrawText(hdc, profile->name.View(), &name, kTextFormat | plat::kDtEndEllipsis);
                 if (L.rows == 1) {
                     if (manualOnOther) {
                         DrawSlot(hdc, tlw::kSlotTrigger, trigger.left, trigger.top);
-                    } else if (const tlw::RgbaImage* generic =
-                                   LoadCachedIcon(g_smallIcon, tlw::GenericIconPath(IconFolder(), false))) {
-                        tlw::DrawImage(*generic, hdc, trigger.left, trigger.top);
+                    } else {
+                        std::u16string path = tlw::GenericIconPath(IconFolder(), false);
+                        if (const tlw::RgbaImage* generic = LoadCachedIcon(g_smallIcon, path))
+                            tlw::DrawImage(*generic, hdc, trigger.left, trigger.top);
+                        LogToday(tlw::Format(u"TODAY PLUGIN: Load generic icon %s", {path}));
                     }
                 }
             }

@@ -9,6 +9,7 @@
 #include "platform/kernel/clock.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/messages.h"
+#include "platform/window/window.h"
 #include "sim/hardware_facts.h"
 #include "today/today_layout.h"
 #include "today/today_plugin.h"
@@ -193,6 +194,38 @@ TEST_F(TodayLifeTest, KeysMoveTheSelectionAndTheActionKeyTaps) {
         << "nothing below: the Today screen moves on";
     plat::SendMessage(item_, plat::WM_TODAYCUSTOM_LOSTSELECTION, 0, 0);
     EXPECT_FALSE(Plugin().hasSelection);
+}
+
+}  // namespace
+}  // namespace todaytest
+
+namespace todaytest {
+namespace {
+
+using namespace today;
+
+// The CPU meter's bar shows the sample before the write position, wrapping
+// from the ring's start to its end.
+TEST_F(TodayLifeTest, CpuBarShowsTheLatestSampleAcrossTheRingsEnd) {
+    MakePhone("qvga");
+    WriteConfig({{AddonCpuMeter, false, true}});
+    SetRunning(1);
+    MakeItem();
+    TodayState& s = Plugin();
+    s.cpuGraph = false;
+    s.cpuWrite = 0;
+    std::fill(std::begin(s.cpuSamples), std::end(s.cpuSamples), 0);
+    auto barIsRed = [&] {
+        plat::InvalidateRect(item_, nullptr, false);
+        plat::SurfaceImage picture = Picture();
+        const plat::Rect& bar = s.layout.cpuBar;
+        uint32_t p = picture.pixels[static_cast<size_t>(bar.bottom - 2) * picture.width + bar.left + 1];
+        return ((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) < 110;
+    };
+    s.cpuSamples[0] = 100;
+    EXPECT_FALSE(barIsRed()) << "entry 0 is the oldest";
+    s.cpuSamples[kCpuSampleCount - 1] = 100;
+    EXPECT_TRUE(barIsRed()) << "entry 29 is the latest";
 }
 
 }  // namespace
