@@ -122,6 +122,9 @@ int HitTest(int32_t x, int32_t y) {
         }
     }
     if (Inside(s.layout.nameHighlight, x, y)) found = kHitProfileName;
+    // The empty time-out area is part of the name's reach: it opens the
+    // profile menu too.
+    if (found == kNoHit && Inside(s.layout.hits[kHitTimeOut].rect, x, y)) found = kHitTimeOut;
     return found;
 }
 
