@@ -9,12 +9,12 @@
 
 #include "base/text.h"
 #include "platform/hardware/backlight.h"
+#include "platform/kernel/cpu_time.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
 #include "platform/hardware/ril.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/paths.h"
-#include "platform/kernel/cpu_time.h"
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
@@ -37,6 +37,12 @@ struct LibraryInfo {
 };
 
 void* Address(auto function) { return reinterpret_cast<void*>(function); }
+
+// The kernel library every phone has.
+constexpr char16_t kCoredll[] = u"coredll.dll";
+const LibraryEntry kCoredllEntries[] = {
+    {0, "GetIdleTime", Address(&GetIdleTime)},
+};
 
 const LibraryEntry kOssvcsEntries[] = {
     {kOssvcsChangeRadioState, nullptr, Address(&OssvcsChangeRadioState)},
@@ -68,12 +74,6 @@ const LibraryEntry kIpaqUtilEntries[] = {
 const LibraryEntry kHtcUtilEntries[] = {
     {0, "HTCUtilSetOnPowerBrightnessLevel", Address(&HtcSetOnPowerBrightnessLevel)},
     {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
-};
-
-// The kernel library every phone has.
-constexpr char16_t kCoredll[] = u"coredll.dll";
-const LibraryEntry kCoredllEntries[] = {
-    {0, "GetIdleTime", Address(&GetIdleTime)},
 };
 
 // Libraries with entries. A library the model carries that is not listed
