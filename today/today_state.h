@@ -10,6 +10,7 @@
 #include "common/config/config_model.h"
 #include "common/config/config_paths.h"
 #include "common/config/language_table.h"
+#include "common/device/counters.h"
 #include "common/device/wifi.h"
 #include "common/graphics/rgba_image.h"
 #include "common/graphics/skin.h"
@@ -31,7 +32,7 @@ constexpr int kCpuSampleCount = 30;
 constexpr int kIconResource = 101;
 constexpr int kTimeOutDialogResource = 102;
 // The four counters: messages, e-mail, missed calls, voice mail.
-constexpr int kCounterCount = 4;
+constexpr int kCounterCount = tlw::kCounterCount;
 // Battery percent when the platform gives none.
 constexpr int kBatteryPercentUnknown = 255;
 
@@ -63,9 +64,9 @@ struct TodayState {
 
     // Counters (messages, e-mail, missed calls, voice mail).
     int32_t counts[kCounterCount] = {};                 // the counts
-    tlw::FixedString<3> countTexts[kCounterCount];      // two-character texts
-    tlw::FixedString<64> messageAccount;                // the message account's name
-    tlw::FixedString<64> mailAccount;                   // the mail account's name
+    tlw::CounterText countTexts[kCounterCount];         // the counts as shown ("%2d")
+    tlw::MailAccountName messageAccount;                // the text-message account
+    tlw::MailAccountName mailAccount;                   // the e-mail account
     bool flexMailInstalled = false;                     // the alternative mail client is there
     bool flexMailUnread = false;                        // it reports unread mail
 

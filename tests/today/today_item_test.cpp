@@ -10,6 +10,8 @@
 #include "platform/window/message_loop.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
+#include "platform/storage/journal.h"
+#include "common/config/config_file.h"
 #include "sim/hardware_facts.h"
 #include "today/today_layout.h"
 #include "today/today_plugin.h"
@@ -226,6 +228,51 @@ TEST_F(TodayLifeTest, CpuBarShowsTheLatestSampleAcrossTheRingsEnd) {
     EXPECT_FALSE(barIsRed()) << "entry 0 is the oldest";
     s.cpuSamples[kCpuSampleCount - 1] = 100;
     EXPECT_TRUE(barIsRed()) << "entry 29 is the latest";
+}
+
+}  // namespace
+}  // namespace todaytest
+
+namespace todaytest {
+namespace {
+
+using namespace today;
+
+plat::LResult PlainProc(plat::Hwnd hwnd, uint32_t message, plat::WParam wParam, plat::LParam lParam) {
+    return plat::DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+bool Journalled(const std::string& text) {
+    for (const std::string& line : plat::JournalRead())
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+TEST_F(TodayLifeTest, CountersOpenMessagingAndCallVoiceMail) {
+    MakePhone("qvga");
+    model_ = {};
+    WriteConfig({{AddonMessages, false, true}, {AddonEmail, false, true}, {AddonVoiceMail, false, true}});
+    model_.options.voicemail = u"555123";
+    ASSERT_TRUE(tlw::WriteConfiguration(false, {}, model_, language_));
+    SetRunning(1);
+    // The messaging program is running: the account switch brings it up.
+    plat::WndClass wc;
+    wc.className = u"tmail";
+    wc.proc = &PlainProc;
+    plat::RegisterClass(wc);
+    plat::Hwnd messaging = plat::CreateWindow(u"tmail", u"Messaging", 0, 0, 0, 10, 10, {});
+    MakeItem();
+    const TodayLayout& L = Plugin().layout;
+    Tap(item_, L.hits[5].rect);
+    EXPECT_TRUE(Journalled("mail switch to account SMS"));
+    // No e-mail and no other mail client: messaging opens on the mail account.
+    Tap(item_, L.hits[6].rect);
+    EXPECT_TRUE(Journalled("mail switch to account ActiveSync"));
+    Tap(item_, L.hits[7].rect);
+    EXPECT_TRUE(Journalled("phone make call 555123 prompt"));
+    EXPECT_TRUE(Commands().empty());
+    plat::DestroyWindow(messaging);
+    plat::UnregisterClass(u"tmail");
 }
 
 }  // namespace

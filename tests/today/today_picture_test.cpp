@@ -7,6 +7,7 @@
 #include "common/config/registry_state.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/kernel/clock.h"
+#include "platform/storage/registry.h"
 #include "platform/window/message_loop.h"
 #include "today/today_layout.h"
 #include "today/today_plugin.h"
@@ -38,10 +39,20 @@ TEST_P(TodayPictureTest, OneRow) {
 // Two rows: the four counters, one tall, and no profile.
 TEST_P(TodayPictureTest, TwoRowsWithCounters) {
     MakePhone(GetParam());
-    WriteConfig({{AddonMissedCalls}, {AddonVoiceMail, true, true}, {AddonMessages}, {AddonLineBreak}, {AddonEmail}});
+    WriteConfig({{AddonMissedCalls, false, true},
+                 {AddonVoiceMail, true, true},
+                 {AddonMessages, false, true},
+                 {AddonLineBreak},
+                 {AddonEmail, false, true}});
     SetRunning(tlw::kNoProfile);
+    // Three unread messages, no e-mail, twelve missed calls, one voice mail.
+    plat::RegWriteDword(plat::kHkeyCurrentUser, u"System\\State\\Messages\\SMS\\Unread", u"Count", 3);
+    plat::RegWriteDword(plat::kHkeyCurrentUser, u"System\\State\\Phone", u"Missed Call Count", 12);
+    plat::RegWriteDword(plat::kHkeyCurrentUser, u"System\\State\\Messages\\VMail\\Total\\Unread", u"Count", 1);
     MakeItem();
     EXPECT_EQ(today::Plugin().layout.rows, 2);
+    EXPECT_EQ(today::Plugin().countTexts[tlw::kCounterMissedCalls].Str(), u"12");
+    EXPECT_EQ(today::Plugin().countTexts[tlw::kCounterMessages].Str(), u" 3");
     plat::SurfaceImage picture = Picture();
     EXPECT_EQ(picture.height, tlw::ScaleY(40));
     EXPECT_EQ(CompareWithReference(picture, std::string("two_rows_") + GetParam()), "");
