@@ -1,24 +1,17 @@
 #include "platform/hardware/hardware.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <charconv>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <system_error>
+#include <cstdint>
+#include <iterator>
+#include <type_traits>
 
+#include "platform/kernel/last_error.h"
 #include "platform/storage/device.h"
-#include "platform/storage/device_lock.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/registry.h"
 
 namespace plat {
 namespace {
-
-std::filesystem::path StatePath() { return DeviceStateDir() / "hardware"; }
 
 bool ParseInt64(std::string_view text, int64_t min, int64_t max, int64_t* out) {
     int64_t v = 0;
@@ -28,41 +21,98 @@ bool ParseInt64(std::string_view text, int64_t min, int64_t max, int64_t* out) {
     return true;
 }
 
-const char* CallName(CallState call) {
-    switch (call) {
-    case CallState::kOffered: return "offered";
-    case CallState::kActive: return "active";
-    default: return "none";
-    }
+// One fact of HardwareState: its key (in the store, in the text form and in
+// "tlwsim hw"), what a bad value is told, and how its value is written and read.
+struct Field {
+    const char* key;
+    const char* expected;
+    std::string (*format)(const HardwareState&);
+    bool (*parse)(std::string_view, HardwareState&);
+};
+
+// A whole number from min to max, or the one other value also (255 "unknown").
+template <auto Member, int64_t Min, int64_t Max, int64_t Also = Min>
+constexpr Field Number(const char* key, const char* expected) {
+    return {key, expected,
+            [](const HardwareState& s) { return std::to_string(static_cast<int64_t>(s.*Member)); },
+            [](std::string_view text, HardwareState& s) {
+                int64_t v = 0;
+                if (!ParseInt64(text, INT64_MIN, INT64_MAX, &v) || ((v < Min || v > Max) && v != Also)) return false;
+                s.*Member = static_cast<std::remove_reference_t<decltype(s.*Member)>>(v);
+                return true;
+            }};
 }
 
-bool WriteStateFile(const HardwareState& state) {
-    std::filesystem::path path = StatePath();
-    std::filesystem::path temp = path;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << FormatHardwareState(state);
-        out.flush();
-        if (!out) return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    return !ec;
+constexpr const char* kCallNames[] = {"none", "offered", "active"};  // by CallState
+
+// One of the names, stored by its index.
+template <auto Member, const char* const* Names, size_t Count>
+constexpr Field Named(const char* key, const char* expected) {
+    return {key, expected,
+            [](const HardwareState& s) {
+                size_t i = static_cast<size_t>(s.*Member);
+                return std::string(i < Count ? Names[i] : Names[0]);
+            },
+            [](std::string_view text, HardwareState& s) {
+                for (size_t i = 0; i < Count; ++i) {
+                    if (text == Names[i]) {
+                        s.*Member = static_cast<std::remove_reference_t<decltype(s.*Member)>>(i);
+                        return true;
+                    }
+                }
+                return false;
+            }};
 }
 
-bool ReadStateFile(HardwareState* out) {
-    *out = HardwareState{};
-    std::ifstream in(StatePath(), std::ios::binary);
-    if (!in) {
-        std::error_code ec;
-        return !std::filesystem::exists(StatePath(), ec);
+// Every fact, in the order the text form lists them. A new fact is one line
+// here (and its member in HardwareState).
+constexpr Field kFields[] = {
+    Number<&HardwareState::acLineStatus, 0, 1, 255>("ac", "0, 1 or 255 expected"),
+    Number<&HardwareState::batteryPercent, 0, 100, 255>("battery", "0 ... 100 or 255 expected"),
+    Number<&HardwareState::batteryCurrent, INT32_MIN, INT32_MAX>("current", "a number of mA expected"),
+    Number<&HardwareState::charging, 0, 1>("charging", "0 or 1 expected"),
+    Number<&HardwareState::wifiState, 0, UINT32_MAX>("wifi", "a state number expected"),
+    Number<&HardwareState::phoneState, 0, UINT32_MAX>("phone", "a state number expected"),
+    Number<&HardwareState::bluetoothMode, 0, 2>("btmode", "0, 1 or 2 expected"),
+    Named<&HardwareState::call, kCallNames, std::size(kCallNames)>("call", "none, offered or active expected"),
+};
+
+const Field* FindField(std::string_view key) {
+    for (const Field& f : kFields)
+        if (key == f.key) return &f;
+    return nullptr;
+}
+
+// Reads the stored facts over the defaults; *stored receives the keys and
+// values as stored. kErrorInvalidData for a fact that cannot be read.
+uint32_t ReadStored(store::Transaction& t, HardwareState* out, std::vector<std::pair<std::string, std::string>>* stored) {
+    HardwareState s;
+    store::Query q(t, "SELECT key, value FROM hardware");
+    while (q.Next()) {
+        std::string key = q.Text(0), value = q.Text(1);
+        const Field* field = FindField(key);
+        if (!field || !field->parse(value, s)) return kErrorInvalidData;
+        stored->emplace_back(std::move(key), std::move(value));
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    return ParseHardwareState(text.str(), out, &error);
+    if (q.Error() != kErrorSuccess) return q.Error();
+    *out = s;
+    return kErrorSuccess;
+}
+
+// Writes every fact whose stored value differs from state (or is missing).
+uint32_t WriteChanged(store::Transaction& t, const HardwareState& state,
+                      const std::vector<std::pair<std::string, std::string>>& stored) {
+    for (const Field& f : kFields) {
+        std::string value = f.format(state);
+        bool same = false;
+        for (const auto& [key, old] : stored)
+            if (key == f.key) same = old == value;
+        if (same) continue;
+        store::Query q(t, "INSERT OR REPLACE INTO hardware(key, value) VALUES(?1, ?2)");
+        q.Bind(1, f.key).Bind(2, value);
+        if (uint32_t error = q.Run(); error != kErrorSuccess) return error;
+    }
+    return kErrorSuccess;
 }
 
 // Sets or clears bits of a DWORD of the state registry (a missing value
@@ -80,14 +130,7 @@ bool UpdateStatusBits(uint32_t mask, bool set) {
 
 std::string FormatHardwareState(const HardwareState& s) {
     std::string text;
-    text += "ac=" + std::to_string(s.acLineStatus) + "\n";
-    text += "battery=" + std::to_string(s.batteryPercent) + "\n";
-    text += "current=" + std::to_string(s.batteryCurrent) + "\n";
-    text += std::string("charging=") + (s.charging ? "1" : "0") + "\n";
-    text += "wifi=" + std::to_string(s.wifiState) + "\n";
-    text += "phone=" + std::to_string(s.phoneState) + "\n";
-    text += "btmode=" + std::to_string(s.bluetoothMode) + "\n";
-    text += std::string("call=") + CallName(s.call) + "\n";
+    for (const Field& f : kFields) text += std::string(f.key) + "=" + f.format(s) + "\n";
     return text;
 }
 
@@ -107,55 +150,48 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
             return false;
         };
         if (eq == std::string_view::npos) return bad("not key=value");
-        std::string_view key = line.substr(0, eq);
-        std::string_view value = line.substr(eq + 1);
-        int64_t v = 0;
-        if (key == "ac") {
-            if (!ParseInt64(value, 0, 255, &v) || (v > 1 && v != 255)) return bad("0, 1 or 255 expected");
-            s.acLineStatus = static_cast<uint8_t>(v);
-        } else if (key == "battery") {
-            if (!ParseInt64(value, 0, 255, &v) || (v > 100 && v != 255)) return bad("0 ... 100 or 255 expected");
-            s.batteryPercent = static_cast<uint8_t>(v);
-        } else if (key == "current") {
-            if (!ParseInt64(value, INT32_MIN, INT32_MAX, &v)) return bad("a number of mA expected");
-            s.batteryCurrent = static_cast<int32_t>(v);
-        } else if (key == "charging") {
-            if (!ParseInt64(value, 0, 1, &v)) return bad("0 or 1 expected");
-            s.charging = v != 0;
-        } else if (key == "wifi" || key == "phone") {
-            if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a state number expected");
-            (key == "wifi" ? s.wifiState : s.phoneState) = static_cast<uint32_t>(v);
-        } else if (key == "btmode") {
-            if (!ParseInt64(value, 0, 2, &v)) return bad("0, 1 or 2 expected");
-            s.bluetoothMode = static_cast<uint32_t>(v);
-        } else if (key == "call") {
-            if (value == "none") s.call = CallState::kNone;
-            else if (value == "offered") s.call = CallState::kOffered;
-            else if (value == "active") s.call = CallState::kActive;
-            else return bad("none, offered or active expected");
-        } else {
-            return bad("unknown key");
-        }
+        const Field* field = FindField(line.substr(0, eq));
+        if (!field) return bad("unknown key");
+        if (!field->parse(line.substr(eq + 1), s)) return bad(field->expected);
     }
     *out = s;
     return true;
 }
 
 bool ReadHardwareState(HardwareState* out) {
-    if (DeviceRoot().empty()) {
-        *out = HardwareState{};
-        return false;
-    }
-    return ReadStateFile(out);
+    *out = HardwareState{};
+    if (DeviceRoot().empty()) return false;
+    HardwareState s;
+    uint32_t error = store::Read([&](store::Transaction& t) {
+        std::vector<std::pair<std::string, std::string>> stored;
+        return ReadStored(t, &s, &stored);
+    });
+    if (error != kErrorSuccess) return false;
+    *out = s;
+    return true;
 }
 
 bool ChangeHardwareState(const std::function<void(HardwareState&)>& change) {
-    DeviceLock lock("hardware");
-    if (!lock.Held()) return false;
-    HardwareState state;
-    if (!ReadStateFile(&state)) return false;  // never overwrite a state we could not read
-    change(state);
-    return WriteStateFile(state);
+    if (DeviceRoot().empty()) return false;
+    uint32_t error = store::Write([&](store::Transaction& t) {
+        HardwareState state;
+        std::vector<std::pair<std::string, std::string>> stored;
+        // Never overwrite a state that could not be read.
+        if (uint32_t readError = ReadStored(t, &state, &stored); readError != kErrorSuccess) return readError;
+        change(state);
+        return WriteChanged(t, state, stored);
+    });
+    return error == kErrorSuccess;
+}
+
+bool ReplaceHardwareState(const HardwareState& state) {
+    if (DeviceRoot().empty()) return false;
+    uint32_t error = store::Write([&](store::Transaction& t) {
+        store::Query clear(t, "DELETE FROM hardware");
+        if (uint32_t clearError = clear.Run(); clearError != kErrorSuccess) return clearError;
+        return WriteChanged(t, state, {});
+    });
+    return error == kErrorSuccess;
 }
 
 bool SetPhoneRadioHardware(bool on) {

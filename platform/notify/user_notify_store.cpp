@@ -2,115 +2,16 @@
 
 #include <sqlite3.h>
 
-#include "platform/storage/sqlite_errors.h"
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <filesystem>
-#include <mutex>
 #include <string>
-#include <thread>
 
-#include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
+#include "platform/storage/sqlite_errors.h"
 #include "platform/kernel/last_error.h"
 
 namespace plat::notifystore {
 namespace {
 
-// How long a call waits for another process's write before giving up.
-constexpr int kBusyTimeoutMs = 10000;
-
-constexpr const char* kSchema =
-    "CREATE TABLE IF NOT EXISTS notifications("
-    "  id INTEGER PRIMARY KEY AUTOINCREMENT,"  // the handle; never reused
-    "  type INTEGER NOT NULL,"                 // trigger kind
-    "  event INTEGER NOT NULL,"                // event number of the event kind, else 0
-    "  application TEXT NOT NULL,"             // program path or named-event target
-    "  arguments TEXT NOT NULL,"               // command line
-    "  start_s INTEGER NOT NULL,"              // start time, seconds since 1601 (time kind)
-    "  end_s INTEGER NOT NULL);"               // end time, seconds since 1601 (time kind)
-    "CREATE INDEX IF NOT EXISTS notifications_due ON notifications(type, start_s, id);";
-
 constexpr const char* kColumns = "id, type, event, application, arguments, start_s, end_s";
-
-// The process's connection and the file it was opened for.
-struct Connection {
-    std::mutex lock;           // guards the fields and every use of the connection
-    sqlite3* handle = nullptr; // the open database, null before the first use
-    std::string path;          // host path of its notifications.db
-    dev_t fileDevice = 0;      // identity of that file: a device made anew in
-    ino_t fileInode = 0;       //   the same folder gets a new database
-    pid_t pid = 0;             // process that opened it (a forked child reopens)
-};
-
-Connection& TheConnection() {
-    static Connection connection;
-    return connection;
-}
-
-// Runs SQL without rows, retrying while another process holds a lock the
-// busy handler does not wait for (changing the journal mode).
-int ExecRetrying(sqlite3* handle, const char* sql) {
-    int rc = SQLITE_BUSY;
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        rc = sqlite3_exec(handle, sql, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return rc;
-}
-
-uint32_t Open(const std::string& path, sqlite3** out) {
-    sqlite3* handle = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &handle,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(handle, kBusyTimeoutMs);
-        rc = ExecRetrying(handle, "PRAGMA journal_mode=WAL");
-    }
-    if (rc == SQLITE_OK) rc = sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK) rc = ExecRetrying(handle, kSchema);
-    if (rc != SQLITE_OK) {
-        sqlite3_close_v2(handle);
-        return ErrorFromSqlite(rc);
-    }
-    *out = handle;
-    return kErrorSuccess;
-}
-
-// The database of the current device, opened on first use and reopened when
-// the device (or the process, after fork) changes. Caller holds c.lock.
-uint32_t CurrentDb(Connection& c, sqlite3** out) {
-    std::filesystem::path root = DeviceRoot();
-    if (root.empty()) return kErrorPathNotFound;
-    std::string path = (root / ".device" / "notifications.db").string();
-    pid_t pid = ::getpid();
-    struct stat info {};
-    bool exists = ::stat(path.c_str(), &info) == 0;
-    if (c.handle && exists && c.path == path && c.fileDevice == info.st_dev && c.fileInode == info.st_ino &&
-        c.pid == pid) {
-        *out = c.handle;
-        return kErrorSuccess;
-    }
-    // A connection inherited through fork() belongs to the parent: leave it.
-    if (c.handle && c.pid == pid) sqlite3_close_v2(c.handle);
-    c.handle = nullptr;
-    sqlite3* handle = nullptr;
-    uint32_t error = Open(path, &handle);
-    if (error != kErrorSuccess) return error;
-    if (::stat(path.c_str(), &info) != 0) {
-        sqlite3_close_v2(handle);
-        return kErrorPathNotFound;
-    }
-    c.handle = handle;
-    c.path = path;
-    c.fileDevice = info.st_dev;
-    c.fileInode = info.st_ino;
-    c.pid = pid;
-    *out = handle;
-    return kErrorSuccess;
-}
 
 // One prepared statement, finalised when done.
 class Statement {
@@ -173,15 +74,12 @@ uint32_t Collect(sqlite3* db, const std::string& sql, const std::vector<int64_t>
     return rc == SQLITE_DONE ? kErrorSuccess : ErrorFromSqlite(rc);
 }
 
-// Runs body with the device's database, holding the process's lock.
+// Runs body with the device store's connection, in a store session.
 template <typename Body>
 uint32_t WithDb(Body body) {
-    Connection& c = TheConnection();
-    std::lock_guard<std::mutex> guard(c.lock);
-    sqlite3* db = nullptr;
-    uint32_t error = CurrentDb(c, &db);
-    if (error != kErrorSuccess) return error;
-    return body(db);
+    store::Session session;
+    if (!session.Ok()) return session.Error();
+    return body(session.Handle());
 }
 
 }  // namespace
@@ -279,29 +177,25 @@ uint32_t EarliestTime(SystemTime* out) {
 
 uint32_t TakeEarliestDue(const SystemTime& now, UserNotificationInfo* out) {
     return WithDb([&](sqlite3* db) -> uint32_t {
-        int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) return ErrorFromSqlite(rc);
+        store::Session session;
+        store::Transaction transaction(session);
+        uint32_t error = transaction.Begin(true);
+        if (error != kErrorSuccess) return error;
         std::vector<UserNotificationInfo> rows;
-        uint32_t error = Collect(db,
-                                 std::string("SELECT ") + kColumns +
-                                     " FROM notifications WHERE type = ?1 AND start_s <= ?2"
+        error = Collect(db,
+                        std::string("SELECT ") + kColumns +
+                            " FROM notifications WHERE type = ?1 AND start_s <= ?2"
                                      " ORDER BY start_s, id LIMIT 1",
                                  {kNotificationTriggerTime, SecondsOf(now)}, &rows);
         if (error == kErrorSuccess && rows.empty()) error = kErrorNoMoreItems;
         if (error == kErrorSuccess) {
             Statement s(db, "DELETE FROM notifications WHERE id = ?1");
             s.Bind(1, rows.front().handle);
-            rc = s.Step();
+            int rc = s.Step();
             if (rc != SQLITE_DONE) error = ErrorFromSqlite(rc);
         }
-        if (error == kErrorSuccess) {
-            rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            if (rc != SQLITE_OK) error = ErrorFromSqlite(rc);
-        }
-        if (error != kErrorSuccess) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return error;
-        }
+        if (error == kErrorSuccess) error = transaction.Commit();
+        if (error != kErrorSuccess) return error;  // rolled back
         *out = rows.front();
         return kErrorSuccess;
     });

@@ -22,7 +22,7 @@ TEST(Paths, DevicePathsMatchWithoutRegardToCase) {
     EXPECT_EQ(plat::HostPath(u"/my documents/New Folder/a.txt"), device.Root() / "My Documents" / "New Folder" / "a.txt");
     // Nothing reaches outside the device or into its platform state.
     EXPECT_TRUE(plat::HostPath(u"\\..\\etc\\passwd").empty());
-    EXPECT_TRUE(plat::HostPath(u"\\.device\\registry.db").empty());
+    EXPECT_TRUE(plat::HostPath(u"\\.device\\device.db").empty());
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderPersonal), u"\\My Documents");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderAppData), u"\\Application Data");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderWindows), u"\\Windows");
