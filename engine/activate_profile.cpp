@@ -1,6 +1,7 @@
 // ActivateProfile: applying one profile to the device in a fixed order of
 // steps: radios before data and push mail, never cutting a running call,
 // the device kept awake while radios switch.
+#include <memory>
 #include <vector>
 
 #include "common/config/registry_state.h"
@@ -33,29 +34,35 @@ bool WaitForPhone(int reads) {
 }
 
 void ApplySoundSettings(const Profile& p) {
-    std::vector<SoundFileEntry> catalogue;
+    // The catalogues are large; one of them serves every event in turn.
+    auto catalogue = std::make_unique<SoundCatalogue>();
+    PathString file;
     for (int e = 0; e < kSoundSlots; ++e) {
         if (!p.event_enabled[e] || !p.sound_control[e]) continue;
-        ListSoundFiles(e == 0, &catalogue);
+        ListSoundFiles(catalogue.get(), e == 0);
         bool matched = false;
-        for (const SoundFileEntry& entry : catalogue) {
-            if (entry.name.View() == p.ringtone[e].View()) {
-                SetEventSound(e, entry);
+        for (int i = 0; i < catalogue->count; ++i) {
+            if (catalogue->entries[i].name.View() == p.ringtone[e].View()) {
+                file = catalogue->entries[i].name.View();
+                SetEventSound(e, &file);
                 matched = true;
             }
         }
         if (matched) continue;
-        ListSoundFiles(false, &catalogue);
-        for (const SoundFileEntry& entry : catalogue) {
-            std::u16string_view name = entry.name.View();
-            if (name.substr(0, 7) == u"Windows" && name.size() >= 3 && name.substr(name.size() - 3) == u"wav")
-                SetEventSound(e, entry);
+        // The file is gone: a sound of the system's own stays.
+        ListSoundFiles(catalogue.get(), false);
+        for (int i = 0; i < catalogue->count; ++i) {
+            std::u16string_view name = catalogue->entries[i].name.View();
+            if (name.substr(0, 7) == u"Windows" && name.size() >= 3 && name.substr(name.size() - 3) == u"wav") {
+                file = name;
+                SetEventSound(e, &file);
+            }
         }
     }
-    if (p.volume_enabled[0]) SetSoundMode(static_cast<uint32_t>(p.volume[0]), 0);
-    else SetSoundMode(0xFFFF, 0);
-    if (p.volume_enabled[1]) SetRingerVolume(p.volume[1]);
-    if (p.volume_enabled[2]) SetPhoneVolume(p.volume[2]);
+    if (p.volume_enabled[0]) SetSoundMode(static_cast<uint32_t>(p.volume[0]), kSoundModeNormal);
+    else SetSoundMode(kRestoreLevel, kSoundModeNormal);
+    if (p.volume_enabled[1]) SetRingerVolume(static_cast<uint32_t>(p.volume[1]));
+    if (p.volume_enabled[2]) SetPhoneVolume(static_cast<uint32_t>(p.volume[2]));
     for (int e = 0; e < kSoundSlots; ++e)
         if (p.event_enabled[e]) SetEventOptions(e, p.event_type[e], p.repeat[e], p.flash[e], p.flash_time[e]);
 }
@@ -144,7 +151,7 @@ void ActivateProfile(EngineState& engine, int32_t profile) {
 
     bool rotateFirst = ReadRotateBeforeRun();
     if (p.rotate != 3 && rotateFirst) SetRotation(p.rotate);
-    if (p.backlight_enabled) SetBacklight(p.backlight);
+    if (p.backlight_enabled) ApplyProfileBacklight(engine, p.backlight);
     for (int k = 0; k < kPowerTimeouts; ++k) {
         int32_t code = p.power_timeouts[k];
         if (code < 0 || code > 8) continue;

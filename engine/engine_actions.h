@@ -17,6 +17,11 @@ void ActivateProfile(EngineState& engine, int32_t profile);
 // Records a manual choice (or 700: cancels it) with its time-out wake-up.
 void SetManualProfile(EngineState& engine, int32_t profile, bool useStoredExpiry);
 
+// The backlight with the device's level options (`bklmin`, `bklLevels`):
+// a profile's level, and the saved level (parameter 40, command 940).
+void ApplyProfileBacklight(EngineState& engine, int32_t level);
+void ApplySavedBacklight(EngineState& engine);
+
 // Loads the skin images of the taskbar icon and popup menu (the chosen skin
 // over the default one of the screen's class).
 void LoadEngineSkin(EngineState& engine);

@@ -89,7 +89,7 @@ void ProcessCommand(EngineState& engine, int32_t command) {
         if (ReadLocked()) Unlock(engine);
         else Lock(engine);
         break;
-    case 940: ApplyBacklight(); break;
+    case 940: ApplySavedBacklight(engine); break;
     default: break;
     }
 }

@@ -220,7 +220,7 @@ void ProcessParameter(EngineState& engine, int32_t parameter) {
         RescheduleCalendarWakeUp(engine);
         break;
     case kParamBacklight:
-        ApplyBacklight();
+        ApplySavedBacklight(engine);
         break;
     case kParamCallActive:
         HandleCallActive(engine);

@@ -13,6 +13,7 @@
 #include "sim/install_language.h"
 #include "sim/install_model.h"
 #include "sim/install_programs.h"
+#include "sim/install_sounds.h"
 
 namespace sim {
 
@@ -60,6 +61,7 @@ bool CreateDevice(const std::string& folder, const DeviceOptions& options, std::
     if (!options.screen.empty() && !SetDeviceScreen(options.screen, error)) return false;
     if (!InstallLanguageFile(error)) return false;
     if (!InstallGraphicsAssets(error)) return false;
+    if (!InstallSounds(error)) return false;
     if (!InstallPrograms(error)) return false;
     plat::JournalAppend("device created");
     return true;

@@ -3,9 +3,12 @@
 #include <charconv>
 #include <functional>
 
+#include "platform/audio/wave_out.h"
 #include "platform/hardware/device_model.h"
+#include "platform/hardware/display.h"
 #include "platform/hardware/hardware.h"
 #include "platform/power/power_notify.h"
+#include "platform/power/power_state.h"
 #include "platform/storage/registry.h"
 
 namespace sim {
@@ -36,6 +39,8 @@ constexpr RegistrySpot kSms{plat::kHkeyCurrentUser, u"System\\State\\Messages\\S
 constexpr RegistrySpot kMms{plat::kHkeyCurrentUser, u"System\\State\\Messages\\MMS\\Unread", u"Count", 0};
 constexpr RegistrySpot kEmail{plat::kHkeyCurrentUser, u"System\\State\\Messages\\TotalEmail\\Unread", u"Count", 0};
 constexpr RegistrySpot kVmail{plat::kHkeyCurrentUser, u"System\\State\\Messages\\VMail\\Total\\Unread", u"Count", 0};
+constexpr RegistrySpot kSystemVolume{plat::kHkeyCurrentUser, u"ControlPanel\\Volume", u"Volume", 0};
+constexpr RegistrySpot kRingerVolume{plat::kHkeyCurrentUser, u"ControlPanel\\Volume", u"Ringer", 0};
 constexpr RegistrySpot kStackMode{plat::kHkeyLocalMachine, plat::kWidcommGeneralKey, plat::kWidcommStackModeValue, 0};
 
 uint32_t ReadSpot(const RegistrySpot& spot) {
@@ -54,7 +59,7 @@ bool WriteSpot(const RegistrySpot& spot, uint32_t value) {
 }
 
 // The kinds of value a fact takes; each parses to a number.
-enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth };
+enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower };
 
 bool ParseNumber(const std::string& text, int64_t min, int64_t max, int64_t* out) {
     int64_t v = 0;
@@ -90,11 +95,49 @@ bool ParseKind(Kind kind, const std::string& text, int64_t* out) {
         if (text == "on" || text == "1") return *out = 1, true;
         if (text == "discoverable" || text == "2") return *out = 2, true;
         return false;
+    case Kind::kLevel: return ParseNumber(text, 0, 5, out);
+    case Kind::kSound:
+        if (text == "on") return *out = 0, true;
+        if (text == "vibrate") return *out = 2, true;
+        if (text == "silent") return *out = 3, true;
+        return false;
+    case Kind::kBrightness: return ParseNumber(text, 0, 10000, out);
+    case Kind::kOrientation:
+        if (text == "0" || text == "90" || text == "180" || text == "270") return ParseNumber(text, 0, 270, out);
+        return false;
+    case Kind::kPower: {
+        plat::DevicePower power;
+        if (text == "unattended" || !plat::ParseDevicePower(text, &power)) return false;
+        return *out = static_cast<int64_t>(power), true;
+    }
     }
     return false;
 }
 
 std::string OnOff(uint32_t v) { return v ? "on" : "off"; }
+
+// Volume levels 0 ... 5 and their 32-bit volume (both channels).
+constexpr uint32_t kVolumeStep = 0x33333333;
+std::string LevelOfVolume(uint32_t volume) { return std::to_string(volume / kVolumeStep); }
+// ... and of a hook-switch volume 0 ... 65535, to the nearest level.
+std::string LevelOfPhoneVolume(uint32_t volume) { return std::to_string((volume * 5 + 32767) / 65535); }
+
+const char* SoundName(uint32_t profile) { return profile == 2 ? "vibrate" : profile == 3 ? "silent" : "on"; }
+
+std::string PowerName() {
+    plat::PowerState power;
+    plat::ReadPowerState(&power);
+    return plat::DevicePowerName(power.power);
+}
+
+// Turns the screen as the display settings call does.
+bool SetOrientation(int64_t degrees) {
+    plat::DisplayMode mode;
+    mode.fields = plat::kDmDisplayOrientation;
+    mode.displayOrientation = degrees == 90 ? plat::kDmdo90 : degrees == 180 ? plat::kDmdo180
+                              : degrees == 270 ? plat::kDmdo270 : plat::kDmdo0;
+    return plat::ChangeDisplaySettingsEx(&mode, 0) == plat::kDispChangeSuccessful;
+}
 
 // One fact: how to read it, whether the model has it, how to change it.
 struct Fact {
@@ -169,6 +212,39 @@ const std::vector<Fact>& Facts() {
          }},
         {{"data", "on|off", "a cellular data connection is open"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kData)},
         {{"push", "on|off", "push mail (ActiveSync keep-alive)"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kPush)},
+        {{"sound", "on|vibrate|silent", "sound mode: the shell's global sound profile"}, Kind::kSound, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string { return SoundName(h.soundProfile); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.soundProfile = static_cast<uint32_t>(v); }); }},
+        {{"volume", "0..5", "system volume level (the volume panel and the wave-out mixer)"}, Kind::kLevel, Always,
+         [](const DeviceModel&, const HardwareState& h) { return LevelOfVolume(h.waveOutVolume); },
+         [](const DeviceModel&, int64_t v) {
+             uint32_t volume = static_cast<uint32_t>(v) * kVolumeStep;
+             bool ok = WriteSpot(kSystemVolume, volume);
+             for (uint32_t i = 0; i < plat::WaveOutGetNumDevs(); ++i)
+                 ok = plat::WaveOutSetVolume(i, volume) == plat::kMmSysErrNoError && ok;
+             return ok;
+         }},
+        {{"ringer", "0..5", "ringer volume level"}, Kind::kLevel, Always,
+         [](const DeviceModel&, const HardwareState&) { return LevelOfVolume(ReadSpot(kRingerVolume)); },
+         [](const DeviceModel&, int64_t v) { return WriteSpot(kRingerVolume, static_cast<uint32_t>(v) * kVolumeStep); }},
+        {{"callvolume", "0..5", "in-call volume level of the handset, headset and speaker"}, Kind::kLevel, HasPhone,
+         [](const DeviceModel&, const HardwareState& h) { return LevelOfPhoneVolume(h.handsetVolume); },
+         [](const DeviceModel&, int64_t v) {
+             uint32_t volume = static_cast<uint32_t>(v * 65535 / 5);
+             return ChangeHw([volume](HardwareState& s) { s.handsetVolume = s.headsetVolume = s.speakerVolume = volume; });
+         }},
+        {{"brightness", "N", "backlight brightness on battery, in the hardware's scale"}, Kind::kBrightness, Always,
+         [](const DeviceModel&, const HardwareState& h) { return std::to_string(h.brightness); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.brightness = static_cast<uint32_t>(v); }); }},
+        {{"brightness_ac", "N", "backlight brightness on external power"}, Kind::kBrightness, Always,
+         [](const DeviceModel&, const HardwareState& h) { return std::to_string(h.brightnessExternal); },
+         [](const DeviceModel&, int64_t v) { return ChangeHw([v](HardwareState& s) { s.brightnessExternal = static_cast<uint32_t>(v); }); }},
+        {{"orientation", "0|90|180|270", "screen orientation in degrees"}, Kind::kOrientation, Always,
+         [](const DeviceModel&, const HardwareState&) { return std::to_string(plat::OrientationDegrees(plat::GetDisplayOrientation())); },
+         [](const DeviceModel&, int64_t v) { return SetOrientation(v); }},
+        {{"power", "on|idle|suspend", "power state, as the power button and the idle timer set it (shows unattended too)"}, Kind::kPower, Always,
+         [](const DeviceModel&, const HardwareState&) { return PowerName(); },
+         [](const DeviceModel&, int64_t v) { return plat::SetDevicePower(static_cast<plat::DevicePower>(v)); }},
     };
     return facts;
 }

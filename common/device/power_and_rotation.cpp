@@ -1,7 +1,11 @@
-// Device power actions and the screen orientation of a profile.
+// Device power actions, the four power time-outs and the screen orientation
+// of a profile.
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
 #include "common/device/device_operations.h"
+#include "common/device/device_registry.h"
+#include "platform/kernel/kernel_handle.h"
+#include "platform/kernel/sync_objects.h"
 #include "platform/hardware/display.h"
 #include "platform/power/power_state.h"
 #include "platform/storage/registry.h"
@@ -12,7 +16,32 @@ namespace {
 
 constexpr uint32_t kSoftResetDelayMs = 5000;  // the reset waits so that the log and registry settle
 
+constexpr char16_t kBacklightTimeoutKey[] = u"ControlPanel\\BackLight";  // under HKCU
+constexpr char16_t kSuspendTimeoutKey[] = u"System\\CurrentControlSet\\Control\\Power\\Timeouts\\";  // under HKLM
+// The power manager rereads its activity time-outs when this event is set.
+constexpr char16_t kReloadTimeoutsEvent[] = u"PowerManager/ReloadActivityTimeouts";
+
+void SetSuspendTimeout(const char16_t* name, uint32_t seconds) {
+    WriteDeviceDword(plat::kHkeyLocalMachine, kSuspendTimeoutKey, name, seconds);
+    plat::Handle event = plat::CreateEvent(false, false, kReloadTimeoutsEvent);
+    if (!event) return;
+    plat::SetEvent(event);
+    plat::CloseHandle(event);
+}
+
 }  // namespace
+
+void SetBacklightTimeoutBattery(uint32_t seconds) {
+    WriteDeviceDword(plat::kHkeyCurrentUser, kBacklightTimeoutKey, u"BatteryTimeout", seconds);
+}
+
+void SetBacklightTimeoutExternal(uint32_t seconds) {
+    WriteDeviceDword(plat::kHkeyCurrentUser, kBacklightTimeoutKey, u"ACTimeout", seconds);
+}
+
+void SetSuspendTimeoutBattery(uint32_t seconds) { SetSuspendTimeout(u"BattSuspendTimeout", seconds); }
+
+void SetSuspendTimeoutExternal(uint32_t seconds) { SetSuspendTimeout(u"ACSuspendTimeout", seconds); }
 
 void SetRotation(int32_t rotate) {
     constexpr uint32_t kOrientations[3] = {plat::kDmdo0, plat::kDmdo90, plat::kDmdo270};

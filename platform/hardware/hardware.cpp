@@ -75,6 +75,13 @@ constexpr Field kFields[] = {
     Number<&HardwareState::phoneState, 0, UINT32_MAX>("phone", "a state number expected"),
     Number<&HardwareState::bluetoothMode, 0, 2>("btmode", "0, 1 or 2 expected"),
     Named<&HardwareState::call, kCallNames, std::size(kCallNames)>("call", "none, offered or active expected"),
+    Number<&HardwareState::soundProfile, 0, 3>("soundprofile", "0 ... 3 expected"),
+    Number<&HardwareState::waveOutVolume, 0, UINT32_MAX>("waveout", "a number expected"),
+    Number<&HardwareState::handsetVolume, 0, 0xFFFF>("handset", "0 ... 65535 expected"),
+    Number<&HardwareState::headsetVolume, 0, 0xFFFF>("headsetvol", "0 ... 65535 expected"),
+    Number<&HardwareState::speakerVolume, 0, 0xFFFF>("speaker", "0 ... 65535 expected"),
+    Number<&HardwareState::brightness, 0, UINT32_MAX>("brightness", "a number expected"),
+    Number<&HardwareState::brightnessExternal, 0, UINT32_MAX>("brightness_ac", "a number expected"),
 };
 
 const Field* FindField(std::string_view key) {

@@ -1,7 +1,8 @@
 // The simulated phone's hardware state that a real phone keeps outside its
 // registry: the power supply and battery, the radio nodes of the
-// wireless-device switch, the Microsoft Bluetooth stack's mode and the call
-// in progress.
+// wireless-device switch, the Microsoft Bluetooth stack's mode, the call in
+// progress, the audio hardware (global sound profile, wave-out volume,
+// hook-switch volumes of the phone device) and the backlight's brightness.
 //
 // It lives in the table hardware of the device store (one row per fact, in
 // the key=value words of the text form below) and is shared by every process
@@ -36,6 +37,13 @@ struct HardwareState {
     uint32_t phoneState = 1;        // phone node: 0 off (radio off), else on
     uint32_t bluetoothMode = 0;     // Microsoft stack: 0 off, 1 on and connectable, 2 discoverable
     CallState call = CallState::kNone;  // the call on the line
+    uint32_t soundProfile = 0;      // the shell's global sound profile: 0 sounds on, 2 vibrate, 3 none
+    uint32_t waveOutVolume = 0xFFFFFFFF;  // wave-out device volume: left channel low 16 bits, right high
+    uint32_t handsetVolume = 0xFFFF;  // phone device hook-switch volumes 0 ... 65535: handset
+    uint32_t headsetVolume = 0xFFFF;  // ... headset
+    uint32_t speakerVolume = 0xFFFF;  // ... speaker
+    uint32_t brightness = 3;          // backlight brightness on battery, in the hardware's own scale
+    uint32_t brightnessExternal = 3;  // ... on external power
 };
 
 // Text form of the state, one "key=value" line per fact.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/hardware/backlight.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
 #include "platform/storage/journal.h"
@@ -41,11 +42,23 @@ const LibraryEntry kBthutilEntries[] = {
     {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
 };
 
+const LibraryEntry kIpaqUtilEntries[] = {
+    {0, "iPAQGetOnBatteryBrightnessLevel", Address(&IpaqGetOnBatteryBrightnessLevel)},
+    {0, "iPAQSetOnBatteryBrightnessLevel", Address(&IpaqSetOnBatteryBrightnessLevel)},
+    {0, "iPAQSetOnPowerBrightnessLevel", Address(&IpaqSetOnPowerBrightnessLevel)},
+};
+const LibraryEntry kHtcUtilEntries[] = {
+    {0, "HTCUtilSetOnPowerBrightnessLevel", Address(&HtcSetOnPowerBrightnessLevel)},
+    {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
+};
+
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
 const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+    {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
+    {u"htcutil.dll", kHtcUtilEntries, std::size(kHtcUtilEntries)},
 };
 
 // A library loaded in this process.

@@ -10,6 +10,7 @@
 
 #include "platform/storage/device.h"
 #include "platform/hardware/device_model.h"
+#include "platform/hardware/display.h"
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/last_error.h"
 
@@ -39,11 +40,16 @@ bool IsApiReady(uint32_t api) {
 int32_t GetSystemMetrics(int32_t index) {
     // Icon sizes follow the screen's density: 32 (16) pixels at 96 dpi.
     auto scaled = [](int32_t pixelsAt96) { return pixelsAt96 * GetScreenDpiX() / 96; };
+    // A screen turned by 90 or 270 degrees is as wide as it was high.
+    auto turned = [] {
+        uint32_t o = GetDisplayOrientation();
+        return o == kDmdo90 || o == kDmdo270;
+    };
     switch (index) {
         case kSmCxScreen:
-            return GetScreenSize().cx;
+            return turned() ? GetScreenSize().cy : GetScreenSize().cx;
         case kSmCyScreen:
-            return GetScreenSize().cy;
+            return turned() ? GetScreenSize().cx : GetScreenSize().cy;
         case kSmCxIcon:
         case kSmCyIcon:
             return scaled(32);

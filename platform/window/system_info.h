@@ -22,7 +22,8 @@ inline constexpr uint32_t kShShell = 21;  // shell
 // when the process has no device.
 bool IsApiReady(uint32_t api);
 
-// System metrics: the screen from platform/gdi/gdi.h, icon sizes scaled to the
+// System metrics: the screen from platform/gdi/gdi.h (width and height
+// swapped while the display is turned by 90 or 270 degrees), icon sizes scaled to the
 // screen's dots per inch (32 and 16 pixels at 96 dpi). 0 for other indexes.
 inline constexpr int32_t kSmCxScreen = 0;
 inline constexpr int32_t kSmCyScreen = 1;

@@ -55,7 +55,7 @@ TEST_F(HwCommandTest, FreshPhonePrintsItsModelsStartingState) {
     EXPECT_EQ(facts["call"], "none");
     EXPECT_EQ(facts["wifi"], "off");
     EXPECT_EQ(facts["bt"], "off");
-    EXPECT_EQ(facts.size(), 20u);
+    EXPECT_EQ(facts.size(), 28u);
 }
 
 TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {
