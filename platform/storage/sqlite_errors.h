@@ -1,5 +1,5 @@
-// The platform error code for a SQLite result, shared by the device's
-// databases (registry, window table, user notifications).
+// The platform error code for a SQLite result, shared by every service of
+// the device store (device_store.h).
 #pragma once
 
 #include <cstdint>
