@@ -149,10 +149,11 @@ sqlite3* CurrentStore(Connection& c, uint32_t* error) {
     }
     struct stat info {};
     bool exists = ::stat(path.c_str(), &info) == 0;
-    pid_t pid = ::getpid();
-    if (c.handle && exists && c.pid == pid && c.path == path && info.st_dev == c.fileDevice &&
-        info.st_ino == c.fileInode)
+    // A forked child has no handle (see TheConnection), so the handle is
+    // this process's own.
+    if (c.handle && exists && c.path == path && info.st_dev == c.fileDevice && info.st_ino == c.fileInode)
         return c.handle;
+    pid_t pid = ::getpid();
     if (c.handle) {
         if (c.pid == pid) CloseStore(c);
         c.handle = nullptr;
