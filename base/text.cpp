@@ -69,21 +69,35 @@ std::string Utf16ToUtf8(std::u16string_view in) {
     return out;
 }
 
+namespace {
+
+// The characters the platform's wide-character classification calls white
+// space: the ASCII blanks and line ends, and the Unicode space separators.
+bool IsWideSpace(char16_t c) {
+    if (c == u' ' || (c >= u'\t' && c <= u'\r')) return true;
+    if (c < 0x85) return false;
+    return c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
+           c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+}  // namespace
+
 int32_t ParseInt(std::u16string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && IsWideSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
         negative = text[i] == u'-';
         ++i;
     }
-    uint32_t value = 0;
-    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
-        value = value * 10u + static_cast<uint32_t>(text[i] - u'0');
-        ++i;
-    }
-    if (negative) value = 0u - value;
-    return static_cast<int32_t>(value);
+    // Accumulate the magnitude and stop growing it at the first value past
+    // the range; the rest of the digits are still part of the number.
+    constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        if (value <= kLimit) value = value * 10 + (text[i] - u'0');
+    if (negative) return value >= kLimit ? INT32_MIN : static_cast<int32_t>(-value);
+    return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
 }
 
 char16_t FoldCase(char16_t c) {

@@ -15,9 +15,11 @@ namespace tlw {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
-// Decimal integer as the platform's string-to-integer call reads it: leading
-// blanks, an optional sign, then as many digits as stand there; 0 when there
-// are none. Values beyond 32 bits wrap like the device's conversion.
+// Decimal integer as the platform's wide-string-to-long conversion reads it:
+// leading white space of every kind (blanks, tabs, line ends, the Unicode
+// spaces), an optional sign, then as many digits as stand there; 0 when
+// there are none. Values beyond 32 bits saturate at 2147483647 and
+// -2147483648 instead of wrapping.
 int32_t ParseInt(std::u16string_view text);
 
 // Case-insensitive comparison for ASCII and Latin-1 letters, as the device

@@ -101,19 +101,23 @@ void ActivateProfile(EngineState& engine, int32_t profile) {
 
     if (!goOn) {
         // A call is active: try again at second 15 of the next minute, once.
-        if (ReadManualProfile() == profile) engine.delayedManualProfile = profile;
+        // A manual choice remembers its retry: only that wake-up applies it.
+        bool manualChoice = ReadManualProfile() == profile;
+        if (manualChoice) engine.delayedManualProfile = profile;
         if (FindOwnWakeUps(engine, kFindDelayedActivation)) return;
         plat::SystemTime when = plat::GetLocalTime();
         when.second = 15;
         when.milliseconds = 0;
         when = plat::AddSeconds(when, 60);
-        ScheduleWakeUp(engine, when, u"500");
+        plat::NotificationHandle retry = ScheduleWakeUp(engine, when, u"500");
+        if (manualChoice) engine.delayedRetry = retry;
         LogEvent(engine, u"Delay act. call: %02d:%02d:%02d Profile:%d %s",
                  {when.hour, when.minute, when.second, profile, p.name.View()}, false);
         return;
     }
 
     engine.delayedManualProfile = kNoProfile;
+    engine.delayedRetry = 0;
     WriteRunningProfile(profile, p.name.View(), p.profile_icon.View(), p.eventType);
     SetDisplayedProfile(engine, profile);
 

@@ -34,6 +34,8 @@ void ReloadConfiguration(EngineState& engine);
 
 // True when no enabled profile is a `Time` profile.
 bool NoTimeProfiles(const EngineState& engine);
+// True when an enabled profile has this `eventType`.
+bool HasEnabledProfileOfKind(const EngineState& engine, int32_t kind);
 // True when index names a profile of the table.
 bool IsProfileIndex(const EngineState& engine, int32_t index);
 

@@ -20,6 +20,16 @@ int RunEngine(std::u16string_view commandLine);
 // First-instance set-up of the engine record (window, model, platform
 // registrations); also used by in-process tests with their own window.
 void InitializeEngineState(EngineState& engine);
+// What the first instance starts once it has read the device states: the
+// location sensing of the configured mode when an enabled `Location`
+// profile exists (cell towers only while the phone radio is on), and call
+// monitoring when the phone radio is on and the mode is cell towers.
+struct TriggerSources {
+    int32_t sensingMode = -1;     // 0 cell towers, 1 access points, -1 none
+    bool callMonitoring = false;  // open call monitoring
+};
+TriggerSources TriggerSourcesAtStart(const EngineState& engine);
+
 // The shut-down sequence, run on WM_DESTROY of the main window.
 void ShutDownEngine(EngineState& engine);
 

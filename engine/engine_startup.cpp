@@ -117,6 +117,18 @@ void ReloadConfiguration(EngineState& engine) {
     ReadConfigurationAndLanguage(engine.model, engine.language);
 }
 
+TriggerSources TriggerSourcesAtStart(const EngineState& engine) {
+    TriggerSources sources;
+    bool locationProfiles = HasEnabledProfileOfKind(engine, kEventLocation);
+    int32_t mode = engine.model.options.locationMode;
+    if (engine.deviceStates[kStatePhone] == 1 && mode == 0) {
+        if (locationProfiles) sources.sensingMode = 0;
+        sources.callMonitoring = true;
+    }
+    if (mode == 1 && locationProfiles) sources.sensingMode = 1;
+    return sources;
+}
+
 void InitializeEngineState(EngineState& engine) {
     engine.locked = ReadLocked();
     engine.paths = BuildConfigPaths();
@@ -132,6 +144,7 @@ void InitializeEngineState(EngineState& engine) {
     engine.manualActive = manual != kNoProfile && manual == running;
     RefreshIcon(engine, false);
     ReadOemFlags(engine);
+    InitRepetitionSlots(engine);
     DeleteAllOwnWakeUps(engine);
     engine.repetitionWanted = ComputeRepetition(engine, engine.displayedProfile);
     if (engine.displayedProfile != kNoProfile && IsProfileIndex(engine, engine.displayedProfile) &&
@@ -139,8 +152,11 @@ void InitializeEngineState(EngineState& engine) {
         engine.manualActive = false;
     StartPowerThread(engine);
     engine.powerLog = engine.logMode >= 1;
+    engine.cradled = false;
+    engine.headset = false;
     engine.callMonitoring = false;
     engine.flexMail = FindFlexMail(&engine.flexMailProgram);
+    InitSensing(engine);
     RegisterRegistryWatches(engine);
     engine.watched.processId.store(0);
     engine.watched.thread = {};
@@ -180,8 +196,12 @@ int RunEngine(std::u16string_view commandLine) {
 
     StartImaging();  // the image-decoding factory of the imaging component
     InitializeEngineState(engine);
+    RegisterCalendarNotifications(engine, engine.mainWindow);
     ReadDeviceStates(engine);
     FindOwnWakeUps(engine, kDeleteCellVerify);
+    TriggerSources sources = TriggerSourcesAtStart(engine);
+    if (sources.sensingMode >= 0) StartLocationSensing(engine, sources.sensingMode);
+    if (sources.callMonitoring) engine.callMonitoring = OpenCallMonitoring(engine);
     if (!engine.locked) {
         WriteRunningProfile(kNoProfile, kNoRunningProfileName, u"", 0);
         SetDisplayedProfile(engine, kNoProfile);

@@ -67,9 +67,11 @@ struct EngineState {
 
     WatchedProgram watched;          // program of the last activation
     // A manual choice whose activation waits for a call to end: the profile
-    // index, or 700. The next full re-evaluation applies it while it is
-    // still the recorded manual choice.
+    // index, or 700. Only the retry its postponement scheduled applies it
+    // (while it is still the recorded manual choice); any other parameter
+    // 500 drops it together with that retry.
     int32_t delayedManualProfile = kNoProfile;
+    uint32_t delayedRetry = 0;       // notification handle of that retry; 0 when none
 
     plat::HFont font;                // the system font, one unit taller
     plat::HFont boldFont;            // the same at weight 700

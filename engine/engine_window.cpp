@@ -21,13 +21,6 @@
 namespace tlw {
 namespace {
 
-bool HasEnabledProfileOfKind(const EngineState& engine, int32_t kind) {
-    const ProfileTable& t = engine.model.profiles;
-    for (int i = 0; i < t.count && i < kMaxProfiles; ++i)
-        if (t.profiles[i].enabled && t.profiles[i].eventType == kind) return true;
-    return false;
-}
-
 void OnLocation(EngineState& engine, plat::WParam wParam) {
     if (engine.model.options.locationMode == 1) {
         const char16_t* text = reinterpret_cast<const char16_t*>(wParam);
@@ -187,6 +180,7 @@ void ShutDownEngine(EngineState& engine) {
     }
     CloseCallMonitoring(engine);
     StopLocationSensing(engine);
+    DeleteSensing(engine);
     ReleaseMediaPlayer(engine);
     DeleteAllOwnWakeUps(engine);
     if (engine.treo) StopNotificationRepetition(engine);

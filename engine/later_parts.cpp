@@ -28,6 +28,7 @@ plat::LResult HandleMenuItemMessage(EngineState&, uint32_t, plat::WParam, plat::
 void PaintTaskbarIcon(EngineState&, plat::Hdc) {}
 void RefreshIcon(EngineState&, bool) {}
 
+void InitRepetitionSlots(EngineState&) {}
 void RepeatSlot(EngineState&, int, bool) {}
 void EndNotificationRepetition(EngineState&) {}
 bool ComputeRepetition(EngineState&, int32_t) { return false; }
@@ -35,6 +36,7 @@ void CheckShownNotifications(EngineState&) {}
 void StopNotificationRepetition(EngineState&) {}
 void ReleaseMediaPlayer(EngineState&) {}
 
+void RegisterCalendarNotifications(EngineState&, plat::Hwnd) {}
 void LogOffCalendar(EngineState&) {}
 void RescheduleCalendarWakeUp(EngineState&) {}
 
@@ -45,6 +47,8 @@ void CloseCallMonitoring(EngineState& engine) { engine.callMonitoring = false; }
 void HandleCallActive(EngineState&) {}
 void HandleCallOffered(EngineState&) {}
 
+void InitSensing(EngineState&) {}
+void DeleteSensing(EngineState&) {}
 void StartLocationSensing(EngineState&, int32_t) {}
 void StopLocationSensing(EngineState&) {}
 

@@ -22,6 +22,8 @@ void PaintTaskbarIcon(EngineState& engine, plat::Hdc hdc);
 void RefreshIcon(EngineState& engine, bool remove);
 
 // Notification sound repetition.
+// Sets up the six repetition slots (their notification classes, intervals).
+void InitRepetitionSlots(EngineState& engine);
 void RepeatSlot(EngineState& engine, int slot, bool play);
 void EndNotificationRepetition(EngineState& engine);
 // Whether the profile repeats missed-event sounds (sets the slot flags).
@@ -30,7 +32,9 @@ void CheckShownNotifications(EngineState& engine);
 void StopNotificationRepetition(EngineState& engine);
 void ReleaseMediaPlayer(EngineState& engine);
 
-// Calendar store.
+// Calendar store: log on and have the calendar folder's item notifications
+// sent to the window; log off and release the store.
+void RegisterCalendarNotifications(EngineState& engine, plat::Hwnd window);
 void LogOffCalendar(EngineState& engine);
 
 // Power, accessories and calls.
@@ -39,7 +43,11 @@ void TakeAccessorySnapshot(EngineState& engine);
 bool OpenCallMonitoring(EngineState& engine);
 void CloseCallMonitoring(EngineState& engine);
 
-// Location sensing (mode 0 cell towers, 1 access points).
+// Location sensing (mode 0 cell towers, 1 access points). InitSensing resets
+// the sensing state and creates its lock, once at start-up before any
+// reading; DeleteSensing deletes the lock at shut-down.
+void InitSensing(EngineState& engine);
+void DeleteSensing(EngineState& engine);
 void StartLocationSensing(EngineState& engine, int32_t mode);
 void StopLocationSensing(EngineState& engine);
 

@@ -10,6 +10,7 @@ namespace tlw {
 
 void SetManualProfile(EngineState& engine, int32_t profile, bool useStoredExpiry) {
     FindOwnWakeUps(engine, kDeleteReevaluations);
+    engine.delayedRetry = 0;  // a postponed choice's retry was one of them
     if (profile != kNoProfile && !IsProfileIndex(engine, profile)) return;  // names no profile
 
     bool hasExpiry = false;
@@ -33,8 +34,10 @@ void SetManualProfile(EngineState& engine, int32_t profile, bool useStoredExpiry
         if (hasExpiry) ScheduleWakeUp(engine, expiry, u"500");
     }
 
+    // The engine's key exists once the engine has run; without it nothing is
+    // recorded (the wake-up above stays).
     plat::HKey key = 0;
-    if (plat::RegCreateKey(plat::kHkeyCurrentUser, kTallowinKey, &key) != 0) return;
+    if (plat::RegOpenKey(plat::kHkeyCurrentUser, kTallowinKey, &key) != 0) return;
     plat::RegCloseKey(key);
     if (profile != kNoProfile && !engine.model.profiles.profiles[profile].timeoutSet) WriteLastManualProfile(profile);
     WriteManualProfile(profile);

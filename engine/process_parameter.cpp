@@ -6,6 +6,7 @@
 #include "engine/engine_messages.h"
 #include "engine/time_schedule.h"
 #include "engine/wake_ups.h"
+#include "platform/notify/user_notify.h"
 #include "common/device/device_operations.h"
 #include "platform/power/power_state.h"
 
@@ -68,13 +69,19 @@ int32_t FullEvaluation(EngineState& engine, int32_t kind) {
     int32_t running = ReadRunningProfile();
     int32_t manual = ReadManualProfile();
 
-    // A manual choice whose activation waited for a call: while it is still
-    // the recorded choice and its time-out has not ended, the re-evaluation
-    // its wake-up starts applies it. Once its time-out has ended it is
-    // cancelled like a running manual choice.
+    // A manual choice whose activation waited for a call. The 500 of the
+    // retry its postponement scheduled applies it, while it is still the
+    // recorded choice and its time-out has not ended; that retry has fired,
+    // so it is no longer pending. Any other 500 (back to automatic, unlock,
+    // reload, the end of a watched program, the end of its time-out) drops
+    // it with its retry, and cancels it as a running manual choice would be.
     if (kind == kParamReevaluate && engine.delayedManualProfile != kNoProfile) {
         bool pending = engine.delayedManualProfile == manual && manual != running && IsProfileIndex(engine, manual);
-        if (pending && !ManualTimeOutEnded()) {
+        bool retryPending = WakeUpPending(engine.delayedRetry);
+        bool isRetry = engine.delayedRetry != 0 && !retryPending;
+        if (retryPending) plat::ClearUserNotification(engine.delayedRetry);
+        engine.delayedRetry = 0;  // used once; a new postponement schedules another
+        if (isRetry && pending && !ManualTimeOutEnded()) {
             RescheduleTimeWakeUps(engine, false);
             return manual;
         }
@@ -153,11 +160,13 @@ void ApplyDecision(EngineState& engine, int32_t decision) {
 
 }  // namespace
 
-bool NoTimeProfiles(const EngineState& engine) {
+bool NoTimeProfiles(const EngineState& engine) { return !HasEnabledProfileOfKind(engine, kEventTime); }
+
+bool HasEnabledProfileOfKind(const EngineState& engine, int32_t kind) {
     const ProfileTable& t = engine.model.profiles;
     for (int i = 0; i < t.count && i < kMaxProfiles; ++i)
-        if (t.profiles[i].enabled && t.profiles[i].eventType == kEventTime) return false;
-    return true;
+        if (t.profiles[i].enabled && t.profiles[i].eventType == kind) return true;
+    return false;
 }
 
 bool IsProfileIndex(const EngineState& engine, int32_t index) {
@@ -183,6 +192,9 @@ void ProcessParameter(EngineState& engine, int32_t parameter) {
         break;
     case 200: {
         RescheduleTimeWakeUps(engine, false);
+        // A slot of a profile the table does not hold (a stale wake-up, a
+        // mistyped command line) starts nothing and cancels nothing.
+        if (!IsProfileIndex(engine, c.argument)) break;
         bool contested = ManualActive() || RunningKind(engine, kEventPower) || RunningKind(engine, kEventOutlook) ||
                          RunningKind(engine, kEventLocation);
         decision = Contest(engine, c.argument, contested);

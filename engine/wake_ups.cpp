@@ -66,14 +66,22 @@ bool FindOwnWakeUps(const EngineState& engine, int32_t kind) {
     return found;
 }
 
-bool ScheduleWakeUp(const EngineState& engine, const plat::SystemTime& when, std::u16string_view argument) {
+plat::NotificationHandle ScheduleWakeUp(const EngineState& engine, const plat::SystemTime& when,
+                                        std::u16string_view argument) {
     plat::NotificationTrigger t;
     t.type = plat::kNotificationTriggerTime;
     t.application = engine.paths.engineProgram.Str();
     t.arguments = std::u16string(argument);
     t.startTime = when;
     t.endTime = when;
-    return plat::SetUserNotification(t) != 0;
+    return plat::SetUserNotification(t);
+}
+
+bool WakeUpPending(plat::NotificationHandle handle) {
+    if (handle == 0) return false;
+    uint32_t size = 0;
+    plat::GetUserNotification(handle, 0, &size, nullptr);
+    return size != 0;
 }
 
 void RescheduleTimeWakeUps(EngineState& engine, bool fromMinuteStart) {

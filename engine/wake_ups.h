@@ -7,6 +7,7 @@
 
 #include "engine/engine_state.h"
 #include "platform/kernel/clock.h"
+#include "platform/notify/user_notify.h"
 
 namespace tlw {
 
@@ -24,8 +25,14 @@ enum WakeUpQuery : int32_t {
 // only for kind 500 when a "500" wake-up exists.
 bool FindOwnWakeUps(const EngineState& engine, int32_t kind);
 
-// Schedules the engine to be started at `when` with `argument`.
-bool ScheduleWakeUp(const EngineState& engine, const plat::SystemTime& when, std::u16string_view argument);
+// Schedules the engine to be started at `when` with `argument`. Returns the
+// notification's handle, 0 when it could not be set.
+plat::NotificationHandle ScheduleWakeUp(const EngineState& engine, const plat::SystemTime& when,
+                                        std::u16string_view argument);
+
+// True while the wake-up is still pending (it has neither fired nor been
+// deleted).
+bool WakeUpPending(plat::NotificationHandle handle);
 
 // Deletes and re-creates the midnight ("16") and next-slot (200 + i) wake-ups.
 void RescheduleTimeWakeUps(EngineState& engine, bool fromMinuteStart);

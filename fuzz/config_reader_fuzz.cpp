@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
 
 #include "common/config/config_file.h"
 #include "platform/storage/device.h"
@@ -12,12 +13,15 @@
 
 namespace {
 
-// One temporary device for the whole run, removed at exit.
+// One temporary device for the whole run, removed at exit. It lives in
+// memory (/dev/shm) where the machine has it: every input is written, read,
+// saved and read again through the file layer.
 struct FuzzDevice {
     std::filesystem::path root;
     FuzzDevice() {
-        char pattern[] = "/tmp/tlw-fuzz-XXXXXX";
-        root = mkdtemp(pattern);
+        std::error_code ec;
+        std::string pattern = std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm/tlw-fuzz-XXXXXX" : "/tmp/tlw-fuzz-XXXXXX";
+        root = mkdtemp(pattern.data());
         std::filesystem::create_directories(root / ".device");
         std::filesystem::create_directories(root / "My Documents" / "Korvel");
         plat::SetDevice(root);

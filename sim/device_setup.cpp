@@ -26,6 +26,8 @@ bool CreateDevice(const std::string& folder, const DeviceOptions& options, std::
         return false;
     }
     fs::create_directories(root / ".device", ec);
+    // The state (registry, journal, sockets) is the owner's alone.
+    if (!ec) fs::permissions(root / ".device", fs::perms::owner_all, fs::perm_options::replace, ec);
     if (ec || !plat::SetDevice(root)) {
         *error = "cannot create device folder '" + folder + "': " + ec.message();
         return false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/hardware/hardware.h"
 #include "platform/storage/file.h"
 #include "platform/storage/registry.h"
 
@@ -199,6 +200,13 @@ bool InstallSounds(std::string* error) {
             *error = "cannot write the sound registry value " + tlw::Utf16ToUtf8(v.key) + " " + tlw::Utf16ToUtf8(v.name);
             return false;
         }
+    }
+    // The mixer starts at the volume the panel shows.
+    uint32_t volume = 0;
+    plat::RegReadDword(plat::kHkeyCurrentUser, kVolume, u"Volume", &volume);
+    if (!plat::ChangeHardwareState([volume](plat::HardwareState& s) { s.waveOutVolume = volume; })) {
+        *error = "cannot write the hardware state of the device";
+        return false;
     }
     return true;
 }

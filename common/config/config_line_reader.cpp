@@ -8,7 +8,8 @@ namespace tlw {
 void ConfigLineReader::Rewind() { position_ = 0; }
 
 bool ConfigLineReader::ReadLine(std::u16string* line) {
-    std::string bytes;
+    std::string bytes;       // the kept start of the line, at most kMaxKeptBytes
+    uint64_t length = 0;     // bytes of the whole line, without its LF
     int64_t position = position_;
     char buffer[kBufferSize];
     for (;;) {
@@ -17,21 +18,23 @@ bool ConfigLineReader::ReadLine(std::u16string* line) {
         if (!file_.Read(buffer, kBufferSize, &got)) return false;
         std::string_view chunk(buffer, got);
         std::size_t lf = chunk.find('\n');
+        std::string_view part = chunk.substr(0, lf);
+        length += part.size();
+        if (bytes.size() < kMaxKeptBytes) bytes.append(part.substr(0, kMaxKeptBytes - bytes.size()));
         if (lf != std::string_view::npos) {
-            bytes.append(chunk.substr(0, lf));
             position += static_cast<int64_t>(lf) + 1;
             break;
         }
-        bytes.append(chunk);
         position += got;
         if (got < kBufferSize) {
             // End of the file: a last line without line end still counts.
-            if (bytes.empty()) return false;
+            if (length == 0) return false;
             break;
         }
         // No line end within the buffer: the line goes on in the next step.
     }
-    if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    // The CR before the LF; of a cut line it was never kept.
+    if (length == bytes.size() && !bytes.empty() && bytes.back() == '\r') bytes.pop_back();
     position_ = position;
     *line = plat::AnsiToWide(bytes);
     return true;

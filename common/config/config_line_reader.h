@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/config/config_paths.h"
 #include "platform/storage/file.h"
 
 namespace tlw {
@@ -20,6 +21,13 @@ namespace tlw {
 class ConfigLineReader {
 public:
     static constexpr uint32_t kBufferSize = 255;  // bytes read per step
+    // The most of one line that is kept: the longest key with its "=" and
+    // the longest text any field holds (a full path), at up to three bytes
+    // a character in a multi-byte code page. Whatever stands beyond can
+    // never reach a field; it is read over without being stored, so a line
+    // of any length takes the same memory.
+    static constexpr uint32_t kLongestKey = 32;
+    static constexpr uint32_t kMaxKeptBytes = (kLongestKey + 1 + kPathCapacity) * 3;
 
     explicit ConfigLineReader(plat::File& file) : file_(file) {}
 
@@ -27,8 +35,9 @@ public:
     void Rewind();
 
     // Reads the next line: converted to UTF-16, without its line end. A line
-    // longer than the buffer is read whole, in steps of the buffer. The last
-    // line of a file may lack its line end. False at the end of the file.
+    // longer than the buffer is read in steps of the buffer; of a line longer
+    // than kMaxKeptBytes only its start is kept. The last line of a file may
+    // lack its line end. False at the end of the file.
     bool ReadLine(std::u16string* line);
 
     // Finds the line that starts with header ("[profile3]").

@@ -1,7 +1,8 @@
 // The imaging component: PNG decoding through libpng into 32-bit ARGB (not
 // premultiplied). libpng reports errors by longjmp; the functions that call
 // it hold only trivially destructible locals, and every allocation happens
-// outside them once the header's sizes have been checked.
+// outside them once the header's sizes have been checked. What libpng
+// allocates itself is bounded too (LimitReading).
 #include "platform/gdi/imaging.h"
 
 #include <png.h>
@@ -18,6 +19,9 @@ namespace plat {
 namespace {
 
 std::atomic<bool> g_imagingAvailable{true};  // the device has the component
+
+constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;  // most libpng allocates for one chunk
+constexpr png_uint_32 kMaxAncillaryChunks = 32;                // ancillary chunks libpng keeps
 
 // Where libpng reads from.
 struct MemoryReader {
@@ -69,6 +73,32 @@ bool ReadRows(png_structp png, png_bytepp rows) {
     return true;
 }
 
+// The sides an image's header declares, read from the bytes (the header is
+// the first chunk of every PNG). False when the data holds no header.
+bool DeclaredSize(std::span<const uint8_t> data, uint32_t* width, uint32_t* height) {
+    if (data.size() < 24 || std::memcmp(data.data() + 12, "IHDR", 4) != 0) return false;
+    auto be32 = [&](size_t at) {
+        return uint32_t(data[at]) << 24 | uint32_t(data[at + 1]) << 16 | uint32_t(data[at + 2]) << 8 | data[at + 3];
+    };
+    *width = be32(16);
+    *height = be32(20);
+    return true;
+}
+
+// Bounds what libpng may allocate while it reads. Only the chunks the
+// decoder uses are read: the header, palette, transparency, image data and
+// end. Every other ancillary chunk (text, profiles, histograms, ...) is
+// skipped unread; a text chunk may claim up to 2 GB, and libpng would take
+// room for the claim before finding the data short. What remains is held
+// to a few megabytes a chunk and a few ancillary chunks, and the sides to
+// the decoder's own limits.
+void LimitReading(png_structp png) {
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_chunk_cache_max(png, kMaxAncillaryChunks);
+    png_set_user_limits(png, kMaxImageDimension, kMaxImageDimension);
+}
+
 // Frees libpng's structures however the decode ends.
 struct ReadStructs {
     png_structp png = nullptr;  // libpng's decoder
@@ -90,12 +120,17 @@ ImagingResult DecodePngAlways(std::span<const uint8_t> data, ArgbImage* out) {
     if (!s.png) return ImagingResult::kOutOfMemory;
     s.info = png_create_info_struct(s.png);
     if (!s.info) return ImagingResult::kOutOfMemory;
-    png_set_chunk_malloc_max(s.png, 8 * 1024 * 1024);
+    LimitReading(s.png);
     MemoryReader reader{data.data(), data.size(), 0};
     png_set_read_fn(s.png, &reader, ReadFromMemory);
 
     uint32_t width = 0, height = 0;
-    if (!ReadHeader(s.png, s.info, &width, &height)) return ImagingResult::kBadData;
+    if (!ReadHeader(s.png, s.info, &width, &height)) {
+        // libpng refuses sides beyond the limits itself; say why.
+        if (DeclaredSize(data, &width, &height) && (width > kMaxImageDimension || height > kMaxImageDimension))
+            return ImagingResult::kTooLarge;
+        return ImagingResult::kBadData;
+    }
     if (width == 0 || height == 0) return ImagingResult::kBadData;
     if (width > kMaxImageDimension || height > kMaxImageDimension) return ImagingResult::kTooLarge;
     if (uint64_t(width) * height > kMaxImagePixelCount) return ImagingResult::kTooLarge;

@@ -15,9 +15,11 @@ uint32_t StartNotificationTarget(const NotificationTrigger& trigger) {
         return 0;
     }
     ProcessInformation info{};
-    if (!CreateProcess(trigger.application, trigger.arguments, 0, &info)) {
+    bool journalled = false;
+    if (!CreateProcessJournalled(trigger.application, trigger.arguments, 0, &info, &journalled)) {
         // The notification is gone either way, as on the phone; the journal
-        // shows why nothing ran.
+        // shows why nothing ran (a start that was attempted says so itself).
+        if (journalled) return 0;
         std::string line = "start failed " + tlw::Utf16ToUtf8(trigger.application);
         if (!trigger.arguments.empty()) line += " " + tlw::Utf16ToUtf8(trigger.arguments);
         JournalAppend(line + " (error " + std::to_string(GetLastError()) + ")");

@@ -245,7 +245,14 @@ std::string JournalName(const ProcessCore& core) {
 
 bool CreateProcess(std::u16string_view imageName, std::u16string_view commandLine, uint32_t creationFlags,
                    ProcessInformation* info) {
+    bool journalled = false;
+    return CreateProcessJournalled(imageName, commandLine, creationFlags, info, &journalled);
+}
+
+bool CreateProcessJournalled(std::u16string_view imageName, std::u16string_view commandLine, uint32_t creationFlags,
+                             ProcessInformation* info, bool* journalled) {
     (void)creationFlags;  // programs have no console; no other flag changes a start here
+    *journalled = false;
     if (!info || DeviceRoot().empty()) {
         SetLastError(info ? kErrorPathNotFound : kErrorInvalidParameter);
         return false;
@@ -258,20 +265,27 @@ bool CreateProcess(std::u16string_view imageName, std::u16string_view commandLin
     std::string line = tlw::Utf16ToUtf8(commandLine);
     if (line.find('\0') != std::string::npos) line.resize(line.find('\0'));  // the platform's strings end at NUL
 
+    // The start goes into the journal before the program can run, so that
+    // whatever the program does is journalled after it.
+    std::string started = tlw::Utf16ToUtf8(program.devicePath) + (line.empty() ? "" : " " + line);
+    JournalAppend("start " + started);
+    *journalled = true;
+    auto failed = [&](uint32_t error) {
+        JournalAppend("start failed " + started + " (error " + std::to_string(error) + ")");
+        SetLastError(error);
+        return false;
+    };
+
     ChildList& list = Children();
     std::lock_guard<std::mutex> guard(list.mutex);
     pid_t pid = Spawn(program, line);
-    if (pid < 0) {
-        SetLastError(errno == ENOEXEC || errno == EACCES ? uint32_t{kErrorBadExeFormat} : uint32_t{kErrorNotEnoughMemory});
-        return false;
-    }
+    if (pid < 0) return failed(errno == ENOEXEC || errno == EACCES ? uint32_t{kErrorBadExeFormat} : uint32_t{kErrorNotEnoughMemory});
     int pidfd = PidfdOpen(pid);
     if (pidfd < 0) {
         // Without a descriptor the process cannot be watched: do not leave it running unseen.
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
-        SetLastError(kErrorNotEnoughMemory);
-        return false;
+        return failed(kErrorNotEnoughMemory);
     }
     // The parent resumes while the kernel still builds the new program's
     // environment; wait until it is readable, so that the process is on
@@ -302,7 +316,6 @@ bool CreateProcess(std::u16string_view imageName, std::u16string_view commandLin
     info->thread = thread;
     info->processId = static_cast<uint32_t>(pid);
     info->threadId = static_cast<uint32_t>(pid);
-    JournalAppend("start " + tlw::Utf16ToUtf8(program.devicePath) + (line.empty() ? "" : " " + line));
     SetLastError(kErrorSuccess);
     return true;
 }

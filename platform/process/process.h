@@ -12,7 +12,9 @@
 //     reach it), with standard input from /dev/null and standard output and
 //     error appended to "<root>/.device/programs.log".
 // Process ids are host process ids. Each start is journalled as
-// "start <device path> <command line>".
+// "start <device path> <command line>" before the program runs, so that the
+// journal lists the start before anything the program does; a start that
+// then fails adds "start failed <device path> <command line> (error N)".
 #pragma once
 
 #include <cstdint>
@@ -41,6 +43,11 @@ inline constexpr uint32_t kCreateNewConsole = 0x10;  // accepted, no effect: pro
 // one not built yet), kErrorAccessDenied for a folder, and leaves *info.
 bool CreateProcess(std::u16string_view imageName, std::u16string_view commandLine, uint32_t creationFlags,
                    ProcessInformation* info);
+
+// The same; *journalled tells whether the start was journalled (the program
+// was found and its start attempted), and with it its failure.
+bool CreateProcessJournalled(std::u16string_view imageName, std::u16string_view commandLine, uint32_t creationFlags,
+                             ProcessInformation* info, bool* journalled);
 
 // The shell's execute call as the Parts use it ("Open" a program with
 // parameters, keeping the process): starts file like CreateProcess and

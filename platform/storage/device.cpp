@@ -1,5 +1,8 @@
 #include "platform/storage/device.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
@@ -20,6 +23,16 @@ DeviceState& State() {
     return state;
 }
 
+// The device's state (registry with the encoded SIM PIN, journal, sockets)
+// is its owner's alone: a state folder that others may enter, as devices of
+// earlier versions made it, is closed to them.
+void ProtectStateDir(const std::filesystem::path& root) {
+    std::string dir = (root / ".device").string();
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return;
+    if (st.st_mode & (S_IRWXG | S_IRWXO)) ::chmod(dir.c_str(), st.st_mode & S_IRWXU);
+}
+
 }  // namespace
 
 bool SetDevice(const std::filesystem::path& root) {
@@ -32,6 +45,7 @@ bool SetDevice(const std::filesystem::path& root) {
     s.root = absolute.lexically_normal();
     if (s.root.has_filename() == false && s.root.has_parent_path()) s.root = s.root.parent_path();
     s.resolved = true;
+    ProtectStateDir(s.root);
     return true;
 }
 
@@ -44,6 +58,7 @@ const std::filesystem::path& DeviceRoot() {
             std::error_code ec;
             s.root = std::filesystem::absolute(env, ec).lexically_normal();
             if (!s.root.has_filename() && s.root.has_parent_path()) s.root = s.root.parent_path();
+            ProtectStateDir(s.root);
         }
     }
     return s.root;

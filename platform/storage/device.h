@@ -12,6 +12,9 @@ namespace plat {
 
 // Makes root the device of this process (the folder must exist). Every other
 // platform call works on this device. Returns false when root is no folder.
+// The device's state folder "<root>/.device" is made its owner's alone
+// (mode 0700) when others could enter it; so is it when the device comes
+// from TLW_DEVICE.
 bool SetDevice(const std::filesystem::path& root);
 
 // The device's host folder: the one given to SetDevice, else TLW_DEVICE.

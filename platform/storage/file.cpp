@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <system_error>
 
@@ -28,6 +29,23 @@ uint32_t ErrorFromErrno(int e) {
     case EWOULDBLOCK: return kErrorSharingViolation;
     default: return kErrorAccessDenied;
     }
+}
+
+// Crash testing (ExitAtFileStep): the step that ends the process, 0 for
+// none, and the steps taken so far.
+std::atomic<int> g_exitAtStep{0};
+std::atomic<int> g_steps{0};
+
+// Counts one step that changes a file; ends the process at the chosen one.
+// A Write passes its bytes so that half of them reach the file first.
+void FileStep(int fd = -1, const void* data = nullptr, uint32_t size = 0) {
+    int step = ++g_steps;
+    if (g_exitAtStep == 0 || step != g_exitAtStep) return;
+    if (fd >= 0 && size > 1) {
+        ssize_t ignored = ::write(fd, data, size / 2);
+        (void)ignored;
+    }
+    ::_exit(kCrashTestExitCode);
 }
 
 // A missing folder on the way reads as "path not found", a missing file as
@@ -76,6 +94,7 @@ bool File::Open(std::u16string_view devicePath, uint32_t access, uint32_t share,
         SetLastError(kErrorAccessDenied);
         return false;
     }
+    if (writes || (flags & O_CREAT)) FileStep();
     int fd = ::open(host.c_str(), flags, 0644);
     if (fd < 0) {
         SetLastError(errno == ENOENT ? MissingError(host) : ErrorFromErrno(errno));
@@ -137,6 +156,7 @@ bool File::Write(const void* data, uint32_t size) {
         SetLastError(kErrorInvalidHandle);
         return false;
     }
+    FileStep(fd_, data, size);
     const auto* in = static_cast<const uint8_t*>(data);
     uint32_t done = 0;
     while (done < size) {
@@ -172,7 +192,13 @@ int64_t File::Size() const {
 }
 
 bool File::Flush() {
+    FileStep();
+#ifdef TLW_NO_FILE_SYNC
+    // Fuzzing build: the device folder is scratch, the data need not reach storage.
+    return fd_ >= 0;
+#else
     return fd_ >= 0 && ::fsync(fd_) == 0;
+#endif
 }
 
 bool CopyFile(std::u16string_view from, std::u16string_view to, bool failIfExists) {
@@ -213,6 +239,7 @@ bool DeleteFile(std::u16string_view path) {
         SetLastError(host.empty() ? kErrorPathNotFound : MissingError(host));
         return false;
     }
+    FileStep();
     if (S_ISDIR(st.st_mode) || ::unlink(host.c_str()) != 0) {
         SetLastError(S_ISDIR(st.st_mode) ? kErrorAccessDenied : ErrorFromErrno(errno));
         return false;
@@ -231,6 +258,7 @@ bool MoveFile(std::u16string_view from, std::u16string_view to, bool replace) {
         SetLastError(kErrorAlreadyExists);
         return false;
     }
+    FileStep();
     if (::rename(a.c_str(), b.c_str()) != 0) {
         SetLastError(errno == ENOENT ? kErrorPathNotFound : ErrorFromErrno(errno));
         return false;
@@ -244,6 +272,7 @@ bool CreateDirectory(std::u16string_view path) {
         SetLastError(kErrorPathNotFound);
         return false;
     }
+    FileStep();
     if (::mkdir(host.c_str(), 0755) != 0) {
         SetLastError(errno == ENOENT ? kErrorPathNotFound : ErrorFromErrno(errno));
         return false;
@@ -345,6 +374,11 @@ bool FileFinder::Next(FindData* out) {
     return true;
 }
 
+int ExitAtFileStep(int count) {
+    g_exitAtStep = count;
+    return g_steps.exchange(0);
+}
+
 }  // namespace plat
 
 namespace plat {
@@ -355,6 +389,7 @@ bool AppendFile(std::u16string_view path, const void* data, uint32_t size) {
         SetLastError(kErrorPathNotFound);
         return false;
     }
+    FileStep();
     int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
         SetLastError(errno == ENOENT ? kErrorPathNotFound : ErrorFromErrno(errno));

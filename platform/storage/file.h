@@ -96,6 +96,15 @@ bool MatchWildcard(std::u16string_view pattern, std::u16string_view name);
 
 namespace plat {
 
+// Crash testing: ends this process (with _exit, status kCrashTestExitCode)
+// at the count-th step that changes a file from now on, as a crash or a
+// power cut would. A step is opening a file for writing, one Write (of which
+// only the first half reaches the file at the fatal step), Flush, MoveFile,
+// DeleteFile, CreateDirectory or AppendFile. 0 turns it off. Returns the
+// number of steps taken since the last call.
+constexpr int kCrashTestExitCode = 86;
+int ExitAtFileStep(int count);
+
 // Appends bytes to a file in one write, creating the file when missing;
 // appends of several processes never interleave within one call.
 bool AppendFile(std::u16string_view path, const void* data, uint32_t size);

@@ -9,6 +9,7 @@
 #include <pthread.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -223,15 +224,8 @@ void Serve(int epollFd) {
             }
             // The connection leaves the set: it carries one request.
             ::epoll_ctl(epollFd, EPOLL_CTL_DEL, fd, nullptr);
-            if (static_cast<size_t>(got) == sizeof(ipc::Request)) {
-                ipc::Request request;
-                std::memcpy(&request, buffer, sizeof request);
-                // The answering thread owns fd from here on.
-                if (Handle(request, fd)) continue;
-            } else {
-                WriteReply(fd, ipc::ReplyStatus::kBadRequest, 0);
-            }
-            ::close(fd);
+            // The answering thread owns fd once handed over.
+            if (!ReceiveRecord(buffer, static_cast<size_t>(got), fd)) ::close(fd);
         }
     }
 }
@@ -244,8 +238,12 @@ void RemoveSocketAtExit() {
 // Binds the socket of this process for the current device; with l->lock
 // held. The previous socket (another device) is closed.
 bool Bind(Listener* l, const std::filesystem::path& path) {
+    // The folder and the socket are the owner's alone: a process of another
+    // user of the machine cannot connect.
     std::error_code ignored;
-    std::filesystem::create_directories(path.parent_path(), ignored);
+    if (std::filesystem::create_directories(path.parent_path(), ignored))
+        std::filesystem::permissions(path.parent_path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace, ignored);
     int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
     sockaddr_un address;
@@ -257,7 +255,8 @@ bool Bind(Listener* l, const std::filesystem::path& path) {
     }
     // A file of the same name was left by an ended process with this id.
     ::unlink(address.sun_path);
-    bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(fd, 64) == 0;
+    bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+              ::chmod(address.sun_path, S_IRUSR | S_IWUSR) == 0 && ::listen(fd, 64) == 0;
     if (dirFd >= 0) ::close(dirFd);
     if (!ok) {
         ::close(fd);
@@ -304,6 +303,16 @@ bool EnsureListening() {
         std::thread(Serve, epollFd).detach();
     }
     return Bind(l, path);
+}
+
+bool ReceiveRecord(const void* record, size_t size, int fd) {
+    if (size != sizeof(ipc::Request)) {
+        WriteReply(fd, ipc::ReplyStatus::kBadRequest, 0);
+        return false;
+    }
+    ipc::Request request;
+    std::memcpy(&request, record, sizeof request);
+    return Handle(request, fd);
 }
 
 void AnswerRemote(int fd, ipc::ReplyStatus status, LResult result) {

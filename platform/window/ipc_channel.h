@@ -3,6 +3,7 @@
 // Internal to the window layer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/window/ipc_protocol.h"
@@ -17,6 +18,13 @@ namespace plat::win {
 // ended before answering (last error kErrorInvalidWindowHandle), or on
 // time-out (*timedOut set, last error kErrorTimeout).
 bool Exchange(int32_t pid, const ipc::Request& request, int64_t timeoutMs, ipc::Reply* reply, bool* timedOut);
+
+// Checks one record received on the process socket (size, magic, version,
+// kind, the message, the target window or thread of this process), answers
+// it on the connection fd and queues its message. Returns true when the
+// connection was handed to the target's queue (a kSend, answered with
+// AnswerRemote once handled); otherwise the caller closes fd.
+bool ReceiveRecord(const void* record, size_t size, int fd);
 
 // Answers a kSend request whose connection the listener handed over, and
 // closes the connection.

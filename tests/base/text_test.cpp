@@ -38,6 +38,24 @@ TEST(Text, ParseIntReadsLeadingDigitsWithSign) {
     EXPECT_EQ(tlw::ParseInt(u"-2147483648"), INT32_MIN);
 }
 
+TEST(Text, ParseIntSaturatesAndSkipsEveryKindOfLeadingWhiteSpace) {
+    // Beyond 32 bits the value stays at the nearest end instead of wrapping.
+    EXPECT_EQ(tlw::ParseInt(u"2147483647"), INT32_MAX);
+    EXPECT_EQ(tlw::ParseInt(u"2147483648"), INT32_MAX);
+    EXPECT_EQ(tlw::ParseInt(u"4294967796"), INT32_MAX);  // wrapped to 500 once
+    EXPECT_EQ(tlw::ParseInt(u"4294967297"), INT32_MAX);  // wrapped to 1 once
+    EXPECT_EQ(tlw::ParseInt(u"99999999999999999999999999,5"), INT32_MAX);
+    EXPECT_EQ(tlw::ParseInt(u"-2147483649"), INT32_MIN);
+    EXPECT_EQ(tlw::ParseInt(u"-4294967295"), INT32_MIN);
+    EXPECT_EQ(tlw::ParseInt(u"+0000000000000000000042"), 42);
+    // Line ends, tabs, form feeds and the Unicode spaces all count as blanks.
+    EXPECT_EQ(tlw::ParseInt(u"\r\n\v\f\t 7"), 7);
+    EXPECT_EQ(tlw::ParseInt(u"\u00a0\u2003\u3000-8"), -8);
+    // A sign must touch its digits; a blank after it ends the number.
+    EXPECT_EQ(tlw::ParseInt(u"- 8"), 0);
+    EXPECT_EQ(tlw::ParseInt(u"\u00a0x"), 0);
+}
+
 TEST(Text, CaseInsensitiveComparisonFoldsLatin1) {
     EXPECT_TRUE(tlw::EqualsNoCase(u"My Documents", u"MY DOCUMENTS"));
     EXPECT_TRUE(tlw::EqualsNoCase(u"\u00e4rger", u"\u00c4RGER"));

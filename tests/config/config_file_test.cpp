@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "common/config/config_file.h"
+#include "common/config/config_line_reader.h"
 #include "common/config/config_paths.h"
 #include "base/text.h"
 #include "platform/storage/file.h"
@@ -16,6 +17,7 @@
 #include "platform/storage/paths.h"
 #include "platform/storage/device.h"
 #include "platform/storage/registry.h"
+#include "support/memory_peak.h"
 #include "support/store_sql.h"
 #include "support/temp_device.h"
 
@@ -235,6 +237,50 @@ TEST_F(ConfigFileTest, LongLinesAreReadWholeAndCutToTheField) {
     EXPECT_EQ(model->profiles.profiles[0].name.Length(), 19u);
     EXPECT_FALSE(model->profiles.profiles[0].enabled);
     EXPECT_EQ(model->profiles.profiles[1].name, u"Next");
+}
+
+TEST_F(ConfigFileTest, NumbersBeyondThirtyTwoBitsSaturate) {
+    PutFile(kIni, WithHeader(
+        "[profile0]\nname=Big\nenabled=1\neventType=4294967297\nschedule0=1,1,1,1,1,1,1\n"
+        "show=1\noverride=0\nvolMaster=-4294967294\nvolume=4294967299,-5,\t7\n\n"
+        "[Popup]\nbar_icon=4294967298\ntaskbar_icon_pos=3\n"));
+    ASSERT_TRUE(Read());
+    ASSERT_EQ(model->profiles.count, 1);
+    const tlw::Profile& p = model->profiles.profiles[0];
+    EXPECT_EQ(p.eventType, INT32_MAX);  // not 1: no time profile, its schedule is not read
+    EXPECT_FALSE(p.schedule[0][0]);
+    EXPECT_EQ(p.volMaster, INT32_MIN);
+    EXPECT_EQ(p.volume[0], INT32_MAX);
+    EXPECT_EQ(p.volume[1], -5);
+    EXPECT_EQ(p.volume[2], 7);
+    EXPECT_EQ(model->options.bar_icon, INT32_MAX);  // not 2: the icon position is not read
+    EXPECT_EQ(model->options.taskbar_icon_pos, 60);
+}
+
+TEST_F(ConfigFileTest, HugeLinesAreSkippedInConstantMemory) {
+    const std::string huge(4 * 1024 * 1024, 'x');
+    PutFile(kIni, WithHeader("[profile0]\nname=First\n\n[Options]\nlanguage=2\n;" + huge + "\nbklLevels=7\n" +
+                             "skin=\\Skins\\Blue\\" + huge + "\ntdy_sound=0\nzzz=" + huge + "\nvoicemail=555\n\n" +
+                             "[Today]\n\n[Popup]\nmenu_type=1\n\n[Locations]\n"));
+    ASSERT_TRUE(Read());
+    EXPECT_EQ(model->profiles.profiles[0].name, u"First");
+    EXPECT_EQ(model->options.language, 2);
+    EXPECT_EQ(model->options.bklLevels, 7);
+    EXPECT_EQ(model->options.skin.View(), u"\\Skins\\Blue\\" + std::u16string(259 - 12, u'x'));
+    EXPECT_FALSE(model->options.tdy_sound);
+    EXPECT_EQ(model->options.voicemail, u"555");
+    EXPECT_EQ(model->options.menu_type, 1);
+
+    // Walking over the three huge lines holds none of them.
+    int64_t growth = PeakMemoryGrowthKb([] {
+        plat::File file;
+        if (!file.Open(kIni, plat::kGenericRead, plat::kShareRead, plat::kOpenExisting)) std::abort();
+        tlw::ConfigLineReader lines(file);
+        std::u16string value;
+        if (!lines.FindSection(u"[Options]") || !lines.FindKey(u"voicemail", &value) || value != u"555") std::abort();
+    });
+    ASSERT_GE(growth, 0);
+    EXPECT_LT(growth, 2048) << "kB";
 }
 
 TEST_F(ConfigFileTest, SaveKeepsTheBackupAndCreatesTheFolder) {

@@ -3,6 +3,8 @@
 #include "common/config/config_file.h"
 #include "common/config/config_paths.h"
 #include "base/text.h"
+#include "common/config/registry_key.h"
+#include "platform/storage/registry.h"
 #include "platform/storage/file.h"
 
 namespace tlw::testing {
@@ -14,6 +16,10 @@ void EngineTest::SetUp() {
     plat::CreateDirectory(u"\\Windows");
     plat::CreateDirectory(u"\\My Documents");
     SetClock("2010-01-04T10:00:20");  // a Monday
+    // The engine's registry key, as on a phone where the engine has run.
+    plat::HKey key = 0;
+    ASSERT_EQ(plat::RegCreateKey(plat::kHkeyCurrentUser, kTallowinKey, &key), 0u);
+    plat::RegCloseKey(key);
     engine = std::make_unique<EngineState>();
     engine->paths = BuildConfigPaths();
     engine->model.profiles.count = 0;
@@ -81,5 +87,7 @@ std::vector<std::string> EngineTest::WakeUps() {
     }
     return out;
 }
+
+void EngineTest::FireDueWakeUps() { plat::FireDueNotifications(); }
 
 }  // namespace tlw::testing

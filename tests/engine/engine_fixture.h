@@ -41,6 +41,9 @@ protected:
     void Command(int32_t command);
     // Pending wake-ups of the engine: "argument@HH:MM:SS".
     std::vector<std::string> WakeUps();
+    // Fires the wake-ups due at the clock's time, as the device does (the
+    // program they start is not installed here: only their removal counts).
+    void FireDueWakeUps();
 
     static FakeTriggers fake;  // what the evaluators return
     TempDevice device;

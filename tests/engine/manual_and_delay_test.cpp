@@ -4,6 +4,7 @@
 #include "common/device/probes.h"
 #include "engine/engine_messages.h"
 #include "engine_fixture.h"
+#include "common/config/registry_key.h"
 #include "platform/storage/registry.h"
 
 #include <algorithm>
@@ -76,12 +77,17 @@ TEST_F(ManualTest, PhoneOffDuringACallWaitsForTheCallAndKeepsTheChoice) {
 
     // The call goes on at the wake-up: postponed again, one minute later.
     SetClock("2010-01-04T10:01:15");
+    FireDueWakeUps();
     Process(kParamReevaluate);
     EXPECT_EQ(ReadRunningProfile(), 0);
+    std::vector<std::string> wakeUps = WakeUps();
+    EXPECT_EQ(delayed(), 0);
+    EXPECT_EQ(std::count(wakeUps.begin(), wakeUps.end(), "500@10:02:15"), 1);
 
     // The call has ended: the user's choice is applied, not the time profile.
     SetCall(false);
     SetClock("2010-01-04T10:02:15");
+    FireDueWakeUps();
     Process(kParamReevaluate);
     EXPECT_EQ(ReadRunningProfile(), 1);
     EXPECT_EQ(ReadManualProfile(), 1);
@@ -112,6 +118,71 @@ TEST_F(ManualTest, PostponedChoiceWhoseTimeOutEndedDuringTheCallIsDropped) {
     Process(kParamReevaluate);
     EXPECT_EQ(ReadRunningProfile(), 0);  // the choice ended with its time-out
     EXPECT_EQ(ReadManualProfile(), kNoProfile);
+}
+
+}  // namespace
+}  // namespace tlw::testing
+
+namespace tlw::testing {
+namespace {
+
+// A manual choice postponed by a call comes back only through the retry its
+// postponement scheduled. Every other full re-evaluation (the user's return
+// to automatic, an unlock) drops it together with its retry.
+class PostponedChoiceTest : public ManualTest {
+protected:
+    // The day profile P0 runs; the user chooses P1 (phone off) during a call
+    // at 10:00:20, and the call ends at 10:00:40.
+    void PostponeDuringACall() {
+        AddTimeProfile(u"07:00");
+        Profile& flight = AddProfile(kEventManual);
+        flight.radio[kRadioPhone] = 0;
+        Process(kParamReevaluate);
+        ASSERT_EQ(ReadRunningProfile(), 0);
+        SetCall(true);
+        Process(kParamManualBase + 1);
+        std::vector<std::string> wakeUps = WakeUps();
+        ASSERT_EQ(std::count(wakeUps.begin(), wakeUps.end(), "500@10:01:15"), 1);
+        SetCall(false);
+        SetClock("2010-01-04T10:00:40");
+    }
+    // The day profile runs as automatic choice, and nothing brings the
+    // dropped choice back, not even a later full re-evaluation.
+    void ExpectDropped() {
+        EXPECT_EQ(ReadRunningProfile(), 0);
+        EXPECT_EQ(ReadManualProfile(), kNoProfile);
+        for (const std::string& w : WakeUps()) EXPECT_NE(w.substr(0, 4), "500@");
+        SetClock("2010-01-04T10:01:15");
+        FireDueWakeUps();
+        Process(kParamReevaluate);
+        EXPECT_EQ(ReadRunningProfile(), 0);
+    }
+};
+
+TEST_F(PostponedChoiceTest, BackToAutomaticDropsIt) {
+    PostponeDuringACall();
+    Process(kParamReevaluate);
+    ExpectDropped();
+}
+
+TEST_F(PostponedChoiceTest, UnlockDropsIt) {
+    PostponeDuringACall();
+    Command(915);
+    Command(925);  // unlocking processes 500
+    ExpectDropped();
+}
+
+TEST_F(ManualTest, WithoutItsRegistryKeyTheChoiceIsNotRecorded) {
+    Profile& car = AddProfile(kEventManual);
+    car.timeoutSet = true;
+    car.timeout = u"00:30";
+    plat::RegDeleteKey(plat::kHkeyCurrentUser, kTallowinKey);
+    SetManualProfile(*engine, 0, false);
+    plat::HKey key = 0;
+    EXPECT_NE(plat::RegOpenKey(plat::kHkeyCurrentUser, kTallowinKey, &key), 0u);  // not created
+    // The time-out's wake-up was scheduled before the key was needed.
+    std::vector<std::string> wakeUps = WakeUps();
+    EXPECT_EQ(std::count(wakeUps.begin(), wakeUps.end(), "500@10:30:20"), 1);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST_F(ProgramProcessTest, WatchedProgramThatEndsBringsAReevaluation) {
     ASSERT_NE(pid, 0u);
     kill(static_cast<pid_t>(pid), SIGKILL);
     // The watch looks every 15 s.
-    EXPECT_TRUE(WaitUntil([&] { return Log().rfind("Processing parameter, Param:500") != before; }, 20000));
+    EXPECT_TRUE(WaitUntil([&] { return Log().rfind("Processing parameter, Param:500") != before; }));
 }
 
 }  // namespace

@@ -177,10 +177,29 @@ TEST_F(SelectionTest, LockOnActivationLocksAfterTheProfileRuns) {
     EXPECT_EQ(Running(), 0);
 }
 
-TEST_F(SelectionTest, ManualChoiceOfAMissingProfileChoosesNothing) {
+TEST_F(SelectionTest, IndexesPastTheTableChooseNothing) {
     AddProfile(kEventManual);
     Process(kParamManualBase + 42);
     EXPECT_EQ(ReadManualProfile(), kNoProfile);
+
+    // A time slot of a profile the table does not hold (five profiles,
+    // slot 50) leaves the running profile alone.
+    AddTimeProfile(u"07:00");
+    for (int i = 0; i < 3; ++i) AddProfile(kEventManual);
+    Process(kParamReevaluate);
+    ASSERT_EQ(Running(), 1);
+    Process(kParamTimeSlotBase + 50);
+    EXPECT_EQ(Running(), 1);
+    Process(kParamTimeSlotBase + 5);  // just past the end
+    EXPECT_EQ(Running(), 1);
+    // Nor does it cancel a manual choice.
+    RunManually(2);
+    Process(kParamTimeSlotBase + 5);
+    EXPECT_EQ(Running(), 2);
+    EXPECT_EQ(ReadManualProfile(), 2);
+    std::u16string name;
+    ReadTallowinString(kRunningProfileNameValue, &name);
+    EXPECT_EQ(name, u"P2");
 }
 
 }  // namespace

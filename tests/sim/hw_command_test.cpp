@@ -97,6 +97,10 @@ TEST_F(HwCommandTest, RefusedChangesChangeNothing) {
     EXPECT_NE(Run("hw", {"ac=on", "call=ringing"}).exitCode, 0);
     EXPECT_NE(Run("hw", {"ac=on", "missed=-1"}).exitCode, 0);
     EXPECT_NE(Run("hw", {"ac=on", "phone"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "volume=6"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "sound=loud"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "orientation=45"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ac=on", "power=unattended"}).exitCode, 0);
     EXPECT_EQ(Facts(), before);
 }
 
@@ -117,6 +121,33 @@ TEST_F(HwCommandTest, PhonelessModelHasNoPhoneFacts) {
     EXPECT_EQ(facts["phone"], "absent");
     EXPECT_EQ(facts["call"], "absent");
     EXPECT_NE(Run("hw", {"phone=on"}).exitCode, 0);
+}
+
+TEST_F(HwCommandTest, SoundBacklightOrientationAndPowerRoundTrip) {
+    Init("ipaq");
+    std::map<std::string, std::string> facts = Facts();
+    EXPECT_EQ(facts["sound"], "on");
+    EXPECT_EQ(facts["volume"], "3");  // the panel's starting volume
+    EXPECT_EQ(facts["brightness"], "14");  // the model's, on the utility's scale
+    EXPECT_EQ(facts["power"], "on");
+    ASSERT_EQ(Run("hw", {"sound=vibrate", "volume=1", "ringer=4", "callvolume=2", "brightness=7", "orientation=270",
+                         "power=idle"})
+                  .exitCode,
+              0);
+    facts = Facts();
+    EXPECT_EQ(facts["sound"], "vibrate");
+    EXPECT_EQ(facts["volume"], "1");
+    EXPECT_EQ(facts["ringer"], "4");
+    EXPECT_EQ(facts["callvolume"], "2");
+    EXPECT_EQ(facts["brightness"], "7");
+    EXPECT_EQ(facts["orientation"], "270");
+    EXPECT_EQ(facts["power"], "idle");
+    uint32_t volume = 0;
+    ASSERT_TRUE(plat::RegReadDword(plat::kHkeyCurrentUser, u"ControlPanel\\Volume", u"Volume", &volume));
+    EXPECT_EQ(volume, 0x33333333u);
+    std::string journal = Run("journal", {}).output;
+    EXPECT_NE(journal.find("display orientation 270"), std::string::npos);
+    EXPECT_NE(journal.find("power idle"), std::string::npos);
 }
 
 }  // namespace

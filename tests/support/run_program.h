@@ -32,7 +32,7 @@ ProgramResult TlwsimCommand(const std::string& command, const std::string& devic
 
 // Polls check every 20 ms until it is true or timeoutMs passed; returns it.
 template <typename F>
-bool WaitUntil(F check, int timeoutMs = 10000);
+bool WaitUntil(F check, int timeoutMs = 60000);
 
 #include <chrono>
 #include <thread>

@@ -55,3 +55,18 @@ std::string StoreQuery(const std::filesystem::path& root, const std::string& sql
     sqlite3_free(message);
     return out;
 }
+
+StoreWriteLock::StoreWriteLock(const std::filesystem::path& root) {
+    StoreExec(root, "SELECT 1");  // the store exists
+    if (sqlite3_open_v2(StorePath(root).c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot lock " << StorePath(root) << ": " << sqlite3_errmsg(db_);
+    }
+}
+
+void StoreWriteLock::Release() {
+    if (!db_) return;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}

@@ -10,6 +10,7 @@
 #include "gdi_canvas.h"
 #include "platform/gdi/imaging.h"
 #include "platform/gdi/png_save.h"
+#include "support/memory_peak.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -76,6 +77,19 @@ TEST(GdiImaging, BadDataFailsAndLeavesTheImageEmpty) {
     std::vector<uint8_t> good = ReadTestData("gdi_interlaced.png");
     for (size_t n = 0; n + 12 < good.size(); ++n)  // the last 12 bytes are the end chunk
         EXPECT_NE(DecodePng(std::span<const uint8_t>(good.data(), n), &image), ImagingResult::kOk) << n;
+}
+
+TEST(GdiImaging, TextChunksCannotMakeTheDecoderTakeMuchMemory) {
+    // A 256 x 256 grey-and-alpha image whose international text chunk
+    // claims almost 2 GB: refused, without reserving room for the claim.
+    std::vector<uint8_t> bomb = ReadTestData("gdi_text_bomb.png");
+    ASSERT_FALSE(bomb.empty());
+    int64_t growth = PeakMemoryGrowthKb([&] {
+        ArgbImage image;
+        if (DecodePng(bomb, &image) != ImagingResult::kBadData || !image.pixels.empty()) std::abort();
+    });
+    ASSERT_GE(growth, 0);
+    EXPECT_LT(growth, 16 * 1024) << "kB";
 }
 
 TEST(GdiImaging, WithoutTheComponentEveryDecodeFails) {

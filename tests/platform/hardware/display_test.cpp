@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
 #include "platform/kernel/clock.h"
+#include "platform/window/system_info.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/registry.h"
 #include "support/temp_device.h"
@@ -78,6 +80,29 @@ TEST(DisplayTest, BadRequestsChangeNothing) {
     EXPECT_EQ(ChangeDisplaySettingsEx(&mode, 0), kDispChangeBadParam);  // a query needs kCdsTest
     EXPECT_EQ(GetDisplayOrientation(), kDmdo0);
     EXPECT_TRUE(JournalRead().empty());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace plat;
+
+TEST(DisplayTest, TurnedScreenSwapsTheScreenSize) {
+    TempDevice device;
+    plat::Size size = plat::GetScreenSize();
+    plat::SetScreenSize(240, 320);
+    for (uint32_t o : {kDmdo90, kDmdo270}) {
+        ASSERT_EQ(Turn(o), kDispChangeSuccessful);
+        EXPECT_EQ(GetSystemMetrics(kSmCxScreen), 320);
+        EXPECT_EQ(GetSystemMetrics(kSmCyScreen), 240);
+    }
+    for (uint32_t o : {kDmdo180, kDmdo0}) {
+        ASSERT_EQ(Turn(o), kDispChangeSuccessful);
+        EXPECT_EQ(GetSystemMetrics(kSmCxScreen), 240);
+        EXPECT_EQ(GetSystemMetrics(kSmCyScreen), 320);
+    }
+    plat::SetScreenSize(size.cx, size.cy);
 }
 
 }  // namespace

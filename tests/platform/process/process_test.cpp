@@ -2,10 +2,15 @@
 // the device, plays it), its command line and environment, waiting, exit
 // codes, termination and the snapshot of the device's processes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/storage/device.h"
 #include "platform/storage/journal.h"
@@ -14,6 +19,8 @@
 #include "platform/kernel/threads.h"
 #include "platform/process/toolhelp.h"
 #include "platform/kernel/wait.h"
+#include "support/run_program.h"
+#include "support/store_sql.h"
 #include "support/temp_device.h"
 #include "support/test_program.h"
 
@@ -51,6 +58,17 @@ protected:
         EXPECT_TRUE(plat::CloseToolhelp32Snapshot(snapshot));
     }
 
+    // How many processes of "\\Windows\\child.exe" the device has.
+    static int ChildProcesses() {
+        int count = 0;
+        Handle snapshot = plat::CreateToolhelp32Snapshot(plat::kTh32csSnapProcess, 0);
+        plat::ProcessEntry32 process;
+        for (bool more = plat::Process32First(snapshot, &process); more; more = plat::Process32Next(snapshot, &process))
+            count += process.exePath == u"\\Windows\\child.exe";
+        plat::CloseToolhelp32Snapshot(snapshot);
+        return count;
+    }
+
     TempDevice device_;
 };
 
@@ -68,6 +86,43 @@ TEST_F(ProcessTest, CommandLineArrivesWholeWithTheDevice) {
     ASSERT_FALSE(journal.empty());
     EXPECT_NE(journal.back().find(" start \\Windows\\child.exe say \"hello  world\""), std::string::npos)
         << journal.back();
+    plat::CloseHandle(info.thread);
+    plat::CloseHandle(info.process);
+}
+
+// Another connection holds the device store's write lock, so that the
+// journal's start line waits for it. While the start line waits there, the
+// program must not run yet: whatever it does comes after its start.
+TEST_F(ProcessTest, TheStartIsJournalledBeforeTheProgramRuns) {
+    StoreWriteLock busy(device_.Root());
+
+    std::atomic<pid_t> starter{0};
+    plat::ProcessInformation info{};
+    bool started = false;
+    std::thread start([&] {
+        starter = static_cast<pid_t>(::syscall(SYS_gettid));
+        started = plat::CreateProcess(u"\\Windows\\child.exe", u"wait", 0, &info);
+    });
+    // The starting thread waits for the store (the busy handler sleeps).
+    auto waiting = [&] {
+        if (starter == 0) return false;
+        std::ifstream call("/proc/self/task/" + std::to_string(starter.load()) + "/syscall");
+        std::string number;
+        call >> number;
+        return number == std::to_string(SYS_clock_nanosleep) || number == std::to_string(SYS_nanosleep);
+    };
+    EXPECT_TRUE(WaitUntil(waiting, 5000));
+    EXPECT_EQ(ChildProcesses(), 0);
+
+    // Letting the store go lets the start go on.
+    busy.Release();
+    start.join();
+    std::vector<std::string> journal = plat::JournalRead();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(journal.back().find(" start \\Windows\\child.exe wait"), std::string::npos) << journal.back();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(ChildProcesses(), 1);
+    EXPECT_TRUE(plat::TerminateProcess(info.process, 1));
     plat::CloseHandle(info.thread);
     plat::CloseHandle(info.process);
 }
