@@ -1,5 +1,7 @@
 // The engine's hot paths: a full re-evaluation over 99 profiles, and one
-// hand-off from a second start of the program to the running engine.
+// hand-off from a second start of the program to the running engine. Beside
+// the hand-off, in the same run, its anchor: starting and waiting for a
+// device program that exits at once (a link to the host's "true").
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -97,6 +99,32 @@ void BM_HandOff(benchmark::State& state) {
     plat::CloseHandle(engine.process);
 }
 BENCHMARK(BM_HandOff)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_TrivialProcessStart(benchmark::State& state) {
+    BenchDevice device;
+    sim::DeviceOptions options;
+    std::string error;
+    if (!sim::CreateDevice(device.root.string(), options, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::create_symlink("/bin/true", device.root / "Windows" / "true.exe", ec);
+    if (ec) {
+        state.SkipWithError("cannot make the program");
+        return;
+    }
+    for (auto _ : state) {
+        plat::ProcessInformation started{};
+        if (!plat::CreateProcess(u"\\Windows\\true.exe", u"", 0, &started)) {
+            state.SkipWithError("the program does not start");
+            break;
+        }
+        plat::WaitForSingleObject(started.process, plat::kInfinite);
+        plat::CloseHandle(started.process);
+    }
+}
+BENCHMARK(BM_TrivialProcessStart)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 

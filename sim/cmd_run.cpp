@@ -9,6 +9,7 @@
 #include "platform/kernel/wait.h"
 #include "platform/window/window.h"
 #include "sim/command.h"
+#include "sim/device_services.h"
 
 namespace sim {
 namespace {
@@ -23,7 +24,10 @@ constexpr char kHelp[] =
     "A program that shows a top-level window before it ends stays resident: it\n"
     "keeps running after run returns, and run prints\n"
     "  PROGRAM resident, pid N\n"
-    "(a program that neither ends nor opens a window is waited for).";
+    "(a program that neither ends nor opens a window is waited for).\n"
+    "\n"
+    "On a phone with the WIDCOMM Bluetooth stack, run first starts the stack's tray\n"
+    "\\Windows\\BtTray.exe when it is not running, as the booted phone would have it.";
 
 // How often run looks for the program's window while it waits.
 constexpr uint32_t kWindowCheckMs = 50;
@@ -59,6 +63,10 @@ int RunProgram(const CommandArgs& args) {
         if (i > 2) commandLine.push_back(' ');
         commandLine += args[i];
     }
+    // A booted phone runs its services (the WIDCOMM tray) before any program.
+    std::string error;
+    if (!tlw::EqualsNoCase(tlw::Utf8ToUtf16(args[1]), u"\\Windows\\BtTray.exe") && !StartDeviceServices(&error))
+        return Fail(error);
     plat::ProcessInformation info{};
     if (!plat::CreateProcess(tlw::Utf8ToUtf16(args[1]), tlw::Utf8ToUtf16(commandLine), 0, &info))
         return Fail("cannot start " + args[1] + ": " + DescribeError(plat::GetLastError()));

@@ -3,12 +3,17 @@
 #include <charconv>
 #include <functional>
 
+#include "base/text.h"
+
 #include "platform/audio/wave_out.h"
+#include "platform/connectivity/cellular_data.h"
+#include "platform/connectivity/config_manager.h"
 #include "platform/hardware/device_model.h"
 #include "platform/hardware/display.h"
 #include "platform/hardware/hardware.h"
 #include "platform/power/power_notify.h"
 #include "platform/power/power_state.h"
+#include "platform/radio/access_point.h"
 #include "platform/storage/registry.h"
 
 namespace sim {
@@ -32,7 +37,6 @@ constexpr RegistrySpot kHeadset{plat::kHkeyLocalMachine, kHardwareKey, u"Headset
 constexpr RegistrySpot kHandsfree{plat::kHkeyLocalMachine, kHardwareKey, u"Handsfree", 0};
 constexpr RegistrySpot kCarKit{plat::kHkeyLocalMachine, kHardwareKey, u"Car Kit", 0};
 constexpr RegistrySpot kBtAudio{plat::kHkeyLocalMachine, kHardwareKey, u"Bluetooth", 0x10};
-constexpr RegistrySpot kData{plat::kHkeyLocalMachine, u"System\\State\\Connections\\Cellular", u"Count", 0};
 constexpr RegistrySpot kPush{plat::kHkeyCurrentUser, u"SOFTWARE\\Microsoft\\ActiveSync", u"KeepAlive", 0};
 constexpr RegistrySpot kMissed{plat::kHkeyCurrentUser, u"System\\State\\Phone", u"Missed Call Count", 0};
 constexpr RegistrySpot kSms{plat::kHkeyCurrentUser, u"System\\State\\Messages\\SMS\\Unread", u"Count", 0};
@@ -59,7 +63,7 @@ bool WriteSpot(const RegistrySpot& spot, uint32_t value) {
 }
 
 // The kinds of value a fact takes; each parses to a number.
-enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower };
+enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower, kData, kInterval };
 
 bool ParseNumber(const std::string& text, int64_t min, int64_t max, int64_t* out) {
     int64_t v = 0;
@@ -96,6 +100,14 @@ bool ParseKind(Kind kind, const std::string& text, int64_t* out) {
         if (text == "discoverable" || text == "2") return *out = 2, true;
         return false;
     case Kind::kLevel: return ParseNumber(text, 0, 5, out);
+    case Kind::kData:
+        if (text == "on") return *out = 1, true;
+        if (text == "off") return *out = 0, true;
+        return ParseNumber(text, 0, 4, out);
+    case Kind::kInterval:
+        if (text == "push") return *out = -1, true;
+        if (text == "manual") return *out = 0, true;
+        return ParseNumber(text, 1, 1440, out);
     case Kind::kSound:
         if (text == "on") return *out = 0, true;
         if (text == "vibrate") return *out = 2, true;
@@ -210,7 +222,22 @@ const std::vector<Fact>& Facts() {
              if (m.bluetoothStack == BluetoothStack::kWidcomm) return WriteSpot(kStackMode, v ? 1u : 0u);
              return ChangeHw([v](HardwareState& s) { s.bluetoothMode = static_cast<uint32_t>(v); });
          }},
-        {{"data", "on|off", "a cellular data connection is open"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kData)},
+        {{"data", "on|off|0..4", "cellular data connections open (on: one)"}, Kind::kData, HasPhone,
+         [](const DeviceModel&, const HardwareState& h) -> std::string {
+             size_t n = h.dataConnections.size();
+             return n <= 1 ? OnOff(static_cast<uint32_t>(n)) : std::to_string(n);
+         },
+         [](const DeviceModel&, int64_t v) { return plat::SetCellularConnectionCount(static_cast<uint32_t>(v)); }},
+        {{"pushinterval", "push|manual|1..1440", "mail synchronisation: as items arrive, by hand, or every N minutes"},
+         Kind::kInterval, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string {
+             return h.peakFrequency == -1 ? "push" : h.peakFrequency == 0 ? "manual" : std::to_string(h.peakFrequency);
+         },
+         [](const DeviceModel&, int64_t v) {
+             int32_t minutes = static_cast<int32_t>(v);
+             return ChangeHw([minutes](HardwareState& s) { s.peakFrequency = s.offPeakFrequency = minutes; }) &&
+                    WriteSpot(kPush, minutes == -1 ? 1u : 0u);
+         }},
         {{"push", "on|off", "push mail (ActiveSync keep-alive)"}, Kind::kSwitch, Always, TLW_SPOT_FACT(kPush)},
         {{"sound", "on|vibrate|silent", "sound mode: the shell's global sound profile"}, Kind::kSound, Always,
          [](const DeviceModel&, const HardwareState& h) -> std::string { return SoundName(h.soundProfile); },
@@ -252,6 +279,95 @@ const std::vector<Fact>& Facts() {
 #undef TLW_SPOT_FACT
 #undef TLW_COUNT_FACT
 
+// The access points in reach: "ap+=MAC,NAME,DBM,CHANNEL[,privacy][,adhoc]"
+// adds or replaces one (by MAC), "ap-=MAC" removes one, "ap=none" clears
+// them. Each is parsed first and applied later; false with the reason.
+bool ParseAccessPointChange(const std::string& key, const std::string& value, std::function<bool()>* apply,
+                            std::string* error) {
+    if (key == "ap+") {
+        plat::AccessPoint ap;
+        std::string why;
+        if (!plat::ParseAccessPoint(value, &ap, &why)) return *error = "bad access point '" + value + "': " + why, false;
+        *apply = [ap] {
+            return ChangeHw([&ap](HardwareState& s) {
+                for (plat::AccessPoint& old : s.accessPoints)
+                    if (old.mac == ap.mac) return void(old = ap);
+                s.accessPoints.push_back(ap);
+            });
+        };
+        return true;
+    }
+    if (key == "ap-") {
+        plat::MacAddress mac;
+        if (!plat::ParseMacAddress(value, &mac)) return *error = "bad value '" + value + "' for 'ap-' (expected a MAC address)", false;
+        *apply = [mac] {
+            return ChangeHw([&mac](HardwareState& s) {
+                std::erase_if(s.accessPoints, [&mac](const plat::AccessPoint& ap) { return ap.mac == mac; });
+            });
+        };
+        return true;
+    }
+    if (value != "none") return *error = "bad value '" + value + "' for 'ap' (expected none; use ap+= and ap-=)", false;
+    *apply = [] { return ChangeHw([](HardwareState& s) { s.accessPoints.clear(); }); };
+    return true;
+}
+
+// The connection manager's proxy entries that are enabled: "NAME", with
+// " from SRC" and " via PROXY" when the entry names them.
+std::vector<std::string> EnabledProxies() {
+    std::vector<std::string> list;
+    plat::HKey key = 0;
+    if (plat::RegOpenKey(plat::kHkeyLocalMachine, plat::kProxyProvidersKey, &key) != 0) return list;
+    std::u16string name;
+    for (uint32_t i = 0; plat::RegEnumKey(key, i, &name) == 0; ++i) {
+        std::u16string path = std::u16string(plat::kProxyProvidersKey) + u"\\" + name;
+        uint32_t enable = 0;
+        if (!plat::RegReadDword(plat::kHkeyLocalMachine, path, u"Enable", &enable) || enable != 1) continue;
+        std::string line = tlw::Utf16ToUtf8(name);
+        std::u16string text;
+        if (plat::RegReadString(plat::kHkeyLocalMachine, path, u"SrcId", &text)) line += " from " + tlw::Utf16ToUtf8(text);
+        if (plat::RegReadString(plat::kHkeyLocalMachine, path, u"Proxy", &text)) line += " via " + tlw::Utf16ToUtf8(text);
+        list.push_back(line);
+    }
+    plat::RegCloseKey(key);
+    return list;
+}
+
+bool IsAccessPointKey(const std::string& key) { return key == "ap+" || key == "ap-" || key == "ap"; }
+
+// The SIM: "sim=ready" (no PIN) or "sim=locked:PIN" (4 ... 8 digits; locked
+// until the PIN is entered).
+bool ParseSimChange(const std::string& value, std::function<bool()>* apply, std::string* error) {
+    std::string pin;
+    if (value.rfind("locked:", 0) == 0) {
+        pin = value.substr(7);
+        if (pin.size() < 4 || pin.size() > 8 || pin.find_first_not_of("0123456789") != std::string::npos)
+            return *error = "bad value '" + value + "' for 'sim' (expected ready or locked:PIN with 4 ... 8 digits)", false;
+    } else if (value != "ready") {
+        return *error = "bad value '" + value + "' for 'sim' (expected ready or locked:PIN)", false;
+    }
+    *apply = [pin] {
+        return ChangeHw([&pin](HardwareState& s) {
+            s.simPin = pin;
+            s.simUnlocked = false;
+        });
+    };
+    return true;
+}
+
+std::string SimText(const HardwareState& h) {
+    if (h.simPin.empty()) return "ready";
+    return (h.simUnlocked ? "unlocked:" : "locked:") + h.simPin;
+}
+
+const HardwareFactInfo kAccessPointFacts[] = {
+    {"ap+", "MAC,NAME,DBM,CHANNEL[,privacy][,adhoc]", "puts a Wi-Fi access point in reach (or replaces the one with that MAC)"},
+    {"ap-", "MAC", "takes the access point out of reach"},
+    {"ap", "none", "no access point in reach; printed: one ap= line per access point"},
+    {"sim", "ready|locked:PIN", "the SIM asks for no PIN, or for PIN (printed unlocked:PIN once entered)"},
+    {"proxy", "(printed only)", "one proxy= line per enabled proxy entry of the connection manager, or none"},
+};
+
 const Fact* FindFact(const std::string& key) {
     for (const Fact& f : Facts())
         if (key == f.info.key) return &f;
@@ -264,6 +380,7 @@ const std::vector<HardwareFactInfo>& HardwareFactTable() {
     static const std::vector<HardwareFactInfo> table = [] {
         std::vector<HardwareFactInfo> t;
         for (const Fact& f : Facts()) t.push_back(f.info);
+        for (const HardwareFactInfo& f : kAccessPointFacts) t.push_back(f);
         return t;
     }();
     return table;
@@ -275,13 +392,32 @@ std::vector<FactChange> ReadHardwareFacts() {
     plat::ReadHardwareState(&hw);
     std::vector<FactChange> out;
     for (const Fact& f : Facts()) out.emplace_back(f.info.key, f.present(model) ? f.read(model, hw) : "absent");
+    out.emplace_back("sim", model.hasPhone ? SimText(hw) : "absent");
+    std::vector<std::string> proxies = EnabledProxies();
+    if (proxies.empty()) out.emplace_back("proxy", "none");
+    for (const std::string& p : proxies) out.emplace_back("proxy", p);
+    if (!model.hasWifi) out.emplace_back("ap", "absent");
+    else if (hw.accessPoints.empty()) out.emplace_back("ap", "none");
+    for (const plat::AccessPoint& ap : hw.accessPoints) out.emplace_back("ap", plat::FormatAccessPoint(ap));
     return out;
 }
 
 bool ApplyHardwareFacts(const std::vector<FactChange>& changes, std::string* error) {
     DeviceModel model = plat::CurrentDeviceModel();
     std::vector<std::pair<const Fact*, int64_t>> parsed;
+    std::vector<std::pair<size_t, std::function<bool()>>> listChanges;  // (position in parsed, change)
     for (const auto& [key, value] : changes) {
+        if (IsAccessPointKey(key) || key == "sim") {
+            if (key == "sim" ? !model.hasPhone : !model.hasWifi) {
+                *error = "the device model '" + model.name + "' has no hardware for '" + key + "'";
+                return false;
+            }
+            std::function<bool()> apply;
+            if (key == "sim" ? !ParseSimChange(value, &apply, error) : !ParseAccessPointChange(key, value, &apply, error))
+                return false;
+            listChanges.emplace_back(parsed.size(), std::move(apply));
+            continue;
+        }
         const Fact* fact = FindFact(key);
         if (!fact) {
             *error = "unknown hardware key '" + key + "' (see tlwsim hw --help)";
@@ -304,12 +440,21 @@ bool ApplyHardwareFacts(const std::vector<FactChange>& changes, std::string* err
     }
     plat::HardwareState before;
     plat::ReadHardwareState(&before);
-    for (const auto& [fact, v] : parsed) {
+    size_t nextList = 0;
+    auto applyListChanges = [&](size_t position) {
+        for (; nextList < listChanges.size() && listChanges[nextList].first == position; ++nextList)
+            if (!listChanges[nextList].second()) return false;
+        return true;
+    };
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        if (!applyListChanges(i)) return *error = "cannot change the SIM or the access points on this device", false;
+        const auto& [fact, v] = parsed[i];
         if (!fact->write(model, v)) {
             *error = std::string("cannot change '") + fact->info.key + "' on this device";
             return false;
         }
     }
+    if (!applyListChanges(parsed.size())) return *error = "cannot change the SIM or the access points on this device", false;
     // A new power source or battery reaches the programs as the power
     // manager's notification, as on the phone; the registry facts notify
     // their watchers through the registry itself.

@@ -45,9 +45,10 @@ std::vector<FactChange> StartingFacts(const plat::DeviceModel& m) {
         {"ac", "off"},      {"battery", "100"},  {"current", "-120"}, {"charging", "off"},
         {"cradle", "off"},  {"headset", "off"},  {"handsfree", "off"}, {"carkit", "off"},
         {"btaudio", "off"}, {"sms", "0"},        {"mms", "0"},         {"email", "0"},
-        {"vmail", "0"},     {"data", "off"},     {"push", "off"},
+        {"vmail", "0"},          {"push", "off"},
     };
     if (m.hasPhone) {
+        facts.emplace_back("data", "off");
         facts.emplace_back("phone", "on");
         facts.emplace_back("call", "none");
         facts.emplace_back("missed", "0");
@@ -56,6 +57,28 @@ std::vector<FactChange> StartingFacts(const plat::DeviceModel& m) {
     if (m.bluetoothStack != plat::BluetoothStack::kNone) facts.emplace_back("bt", "off");
     for (const auto& change : m.initialState) facts.push_back(change);
     return facts;
+}
+
+// The connection manager's standard networks, and on a phone the packet-data
+// flag of its radio, unless the model's own registry values set them.
+bool SeedNetworks(const plat::DeviceModel& m) {
+    const std::pair<const char16_t*, const char16_t*> networks[] = {
+        {u"The Internet", u"{436EF144-B4FB-4863-A041-8F905A62C572}"},
+        {u"My Work Network", u"{A1182988-0D73-439E-87AD-2A5B369F808B}"},
+        {u"WAP Network", u"{7022E968-5A97-4051-BC1C-C578E2FBA5D9}"},
+        {u"Secure WAP Network", u"{F28D1F74-72BE-4394-A4A7-4E296219390C}"},
+    };
+    for (const auto& [name, guid] : networks) {
+        std::u16string key = std::u16string(u"Comm\\ConnMgr\\Destinations\\") + name;
+        std::u16string existing;
+        if (!plat::RegReadString(plat::kHkeyLocalMachine, key, u"DestId", &existing) &&
+            !plat::RegWriteString(plat::kHkeyLocalMachine, key, u"DestId", guid))
+            return false;
+    }
+    uint32_t packet = 0;
+    if (m.hasPhone && !plat::RegReadDword(plat::kHkeyLocalMachine, u"Comm\\Cellular\\RIL", u"Packet", &packet))
+        return plat::RegWriteDword(plat::kHkeyLocalMachine, u"Comm\\Cellular\\RIL", u"Packet", 1);
+    return true;
 }
 
 }  // namespace
@@ -110,6 +133,10 @@ bool InstallDeviceModel(const std::string& modelName, std::string* error) {
                      tlw::Utf16ToUtf8(seed.name);
             return false;
         }
+    }
+    if (!SeedNetworks(model)) {
+        *error = "cannot write the connection manager's networks into the device registry";
+        return false;
     }
     std::string why;
     if (!ApplyHardwareFacts(StartingFacts(model), &why)) {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/config/config_paths.h"
+#include "platform/hardware/device_model.h"
 #include "base/text.h"
 #include "platform/storage/file.h"
 #include "platform/storage/paths.h"
@@ -30,9 +31,9 @@ constexpr ProgramLink kPrograms[] = {
     {u"\\Program Files\\Demo", u"Demo.exe", "tlwprog"},
 };
 
-// The engine's shortcut in the Startup folder, in the phone's shortcut
-// format: the target's length, '#', the quoted target.
+// The engine's shortcut in the Startup folder, and the WIDCOMM tray's.
 constexpr char16_t kStartupShortcut[] = u"Tallowd.lnk";
+constexpr char16_t kTrayShortcut[] = u"BtTray.lnk";
 constexpr char16_t kEngineProgram[] = u"\\Windows\\Tallowd.exe";
 
 // Creates every missing folder of a device path.
@@ -68,6 +69,22 @@ bool Link(std::u16string_view folder, std::u16string_view name, const std::files
     return true;
 }
 
+// A shortcut in the phone's format: the target's length, '#', the quoted
+// target.
+bool WriteStartupShortcut(std::u16string_view name, std::u16string_view target, std::string* error) {
+    std::u16string shortcut = tlw::Format(u"%d#\"%s\"", {static_cast<int>(target.size()) + 2, target});
+    std::string bytes = tlw::Utf16ToUtf8(shortcut);  // ASCII: the same in every code page
+    std::u16string startup = plat::JoinDevicePath(plat::GetSpecialFolderPath(plat::kFolderStartup), name);
+    plat::File file;
+    if (!MakeDeviceFolders(plat::GetSpecialFolderPath(plat::kFolderStartup)) ||
+        !file.Open(startup, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways) ||
+        !file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+        *error = "cannot write the Startup shortcut " + tlw::Utf16ToUtf8(startup);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::filesystem::path HostProgramDir() {
@@ -89,16 +106,11 @@ bool InstallPrograms(std::string* error) {
         if (!Link(folder, program.name, bin / program.executable, error)) return false;
     }
 
-    std::u16string shortcut = tlw::Format(u"%d#\"%s\"", {static_cast<int>(std::u16string_view(kEngineProgram).size()) + 2,
-                                                          kEngineProgram});
-    std::string bytes = tlw::Utf16ToUtf8(shortcut);  // ASCII: the same in every code page
-    std::u16string startup = plat::JoinDevicePath(plat::GetSpecialFolderPath(plat::kFolderStartup), kStartupShortcut);
-    plat::File file;
-    if (!MakeDeviceFolders(plat::GetSpecialFolderPath(plat::kFolderStartup)) ||
-        !file.Open(startup, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways) ||
-        !file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
-        *error = "cannot write the Startup shortcut " + tlw::Utf16ToUtf8(startup);
-        return false;
+    if (!WriteStartupShortcut(kStartupShortcut, kEngineProgram, error)) return false;
+    // The WIDCOMM Bluetooth stack's tray program, started with the phone.
+    if (plat::CurrentDeviceModel().bluetoothStack == plat::BluetoothStack::kWidcomm) {
+        if (!Link(u"\\Windows", u"BtTray.exe", bin / "tlwprog", error)) return false;
+        if (!WriteStartupShortcut(kTrayShortcut, kTrayProgram, error)) return false;
     }
     return true;
 }

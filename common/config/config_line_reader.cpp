@@ -12,8 +12,9 @@ bool ConfigLineReader::ReadLine(std::u16string* line) {
     uint64_t length = 0;     // bytes of the whole line, without its LF
     int64_t position = position_;
     char buffer[kBufferSize];
+    // One seek to the line's start; the steps then read on from there.
+    if (file_.Seek(position, plat::kFileBegin) < 0) return false;
     for (;;) {
-        if (file_.Seek(position, plat::kFileBegin) < 0) return false;
         uint32_t got = 0;
         if (!file_.Read(buffer, kBufferSize, &got)) return false;
         std::string_view chunk(buffer, got);

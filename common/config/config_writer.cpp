@@ -1,7 +1,7 @@
 // Writing the configuration file. The new content goes to a temporary file
-// beside the target and replaces it only when complete, so that a crash or
-// a full disk never leaves a cut file behind; the previous file is kept as
-// the backup copy first.
+// beside the target and replaces it only when complete and on storage, so
+// that a crash or a full disk never leaves a cut file behind; the previous
+// file becomes the backup copy.
 #include <mutex>
 #include <string>
 
@@ -179,10 +179,13 @@ void WriteModel(LineWriter& w, const ConfigModel& model, const LanguageTable& la
 }
 
 // Writes the whole model into a temporary file beside target and moves it
-// over target. Returns false (target untouched, no temporary left) when the
-// temporary file cannot be created or written.
-bool WriteReplacing(std::u16string_view target, const ConfigModel& model, const LanguageTable& language,
-                    bool* created) {
+// over target. With a backup path, the previous target is moved there just
+// before: a reader that finds no target falls back to the backup, which then
+// holds that same previous content, so every moment (a crash included) shows
+// the old or the new configuration. Returns false (target untouched, no
+// temporary left) when the temporary file cannot be created or written.
+bool WriteReplacing(std::u16string_view target, std::u16string_view backup, const ConfigModel& model,
+                    const LanguageTable& language, bool* created) {
     std::u16string temp = std::u16string(target) + u".new";
     plat::File file;
     *created = file.Open(temp, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways);
@@ -191,6 +194,7 @@ bool WriteReplacing(std::u16string_view target, const ConfigModel& model, const 
     bool written = file.Write(content.data(), static_cast<uint32_t>(content.size())) && file.Flush();
     uint32_t error = plat::GetLastError();
     file.Close();
+    if (written && !backup.empty()) plat::MoveFile(target, backup, true);  // a missing target is no error
     if (!written || !plat::MoveFile(temp, target, true)) {
         if (written) error = plat::GetLastError();
         plat::DeleteFile(temp);
@@ -212,16 +216,18 @@ bool WriteConfiguration(bool exportFile, std::string_view exportPath, const Conf
                         const LanguageTable& language) {
     std::lock_guard<std::mutex> guard(g_writerLock);
     bool created = false;
-    if (exportFile) return WriteReplacing(plat::AnsiToWide(exportPath), model, language, &created);
+    if (exportFile) return WriteReplacing(plat::AnsiToWide(exportPath), u"", model, language, &created);
 
     ConfigPaths paths = BuildConfigPaths();
-    // The previous content becomes the backup; a missing file is no error.
-    plat::CopyFile(paths.configFile.View(), paths.backupFile.View(), false);
-    if (WriteReplacing(paths.configFile.View(), model, language, &created)) return true;
+    if (WriteReplacing(paths.configFile.View(), paths.backupFile.View(), model, language, &created)) return true;
     if (!created) {
         plat::CreateDirectory(paths.configFolder.View());
-        if (WriteReplacing(paths.configFile.View(), model, language, &created)) return true;
+        if (WriteReplacing(paths.configFile.View(), paths.backupFile.View(), model, language, &created)) return true;
     }
+    // Nothing was replaced; the previous content still becomes the backup.
+    uint32_t failure = plat::GetLastError();
+    plat::CopyFile(paths.configFile.View(), paths.backupFile.View(), false);
+    plat::SetLastError(failure);
     uint32_t error = plat::GetLastError();
     plat::MessageBox(u"File creation error.", paths.configFolder.View(), plat::kMbIconExclamation);
     if (QueryLogMode() & kLogEvents) WriteLog(Format(u"   Error creating ini file:%d", {error}), false);

@@ -189,6 +189,9 @@ int32_t GetBacklightLevel(bool minIsOne, int32_t levels) {
                 for (const char16_t* name : kBrightnessNames) {
                     uint32_t value = 0;
                     if (!ReadDeviceDword(place.root, place.key, name, &value)) continue;
+                    // Stored as level x 25: read back on the same scale as
+                    // the others, or the level would never agree with itself.
+                    if (std::u16string_view(name) == kBacklightLevelName) value /= 25;
                     if (!any) first = value;
                     else if (value != first) differs = true;
                     any = true;

@@ -1,6 +1,6 @@
 #include "common/device/probes.h"
 
-#include "common/device/bluetooth_state.h"
+#include "common/device/bluetooth.h"
 #include "common/device/radio_states.h"
 #include "platform/power/power_status.h"
 #include "platform/storage/registry.h"

@@ -1,10 +1,21 @@
-// The reading half of the wireless-device switch (ossvcs.dll): the current
-// states of the Wi-Fi, phone and Bluetooth radios as the switch lists them.
+// The wireless-device switch (ossvcs.dll) that phone, Bluetooth and Wi-Fi
+// share: switching every radio of one type, and the current states of the
+// Wi-Fi, phone and Bluetooth radios as the switch lists them. The library is
+// loaded and freed around every use.
 #pragma once
 
 #include <cstdint>
 
 namespace tlw {
+
+// Radio types of the switch's list.
+enum RadioType : uint32_t { kRadioTypeWifi = 1, kRadioTypePhone = 2, kRadioTypeBluetooth = 3 };
+
+// `SetRadioState`: switches every radio of the type to state (0 off, 1 on,
+// kept over a restart). 0 on success, and also when the library or one of
+// its entries is missing (nothing is done then); -1 when the enumeration
+// fails; -2 when the last change call failed.
+int32_t SetRadioState(uint32_t deviceType, uint32_t state);
 
 // `GetRadioStates`: loads the switch library, enumerates the radios and
 // takes the state of the first Wi-Fi (type 1), phone (type 2) and Bluetooth

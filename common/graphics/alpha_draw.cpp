@@ -1,9 +1,12 @@
 #include "common/graphics/alpha_draw.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <memory>
 #include <new>
 #include <vector>
 
+#include "common/graphics/blend_rows.h"
 #include "common/graphics/dib_surface.h"
 #include "platform/gdi/gdi.h"
 
@@ -43,31 +46,61 @@ inline void Intersect(Area* a, const Area& b) {
     a->bottom = std::min(a->bottom, b.bottom);
 }
 
-// One pixel of a surface (blue, green, red) under a source pixel with alpha.
-inline void BlendPixel(uint8_t* p, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
-    if (alpha == 0) return;
-    if (alpha == 255) {
-        p[0] = blue;
-        p[1] = green;
-        p[2] = red;
-        return;
-    }
-    p[0] = BlendChannel(blue, p[0], alpha);
-    p[1] = BlendChannel(green, p[1], alpha);
-    p[2] = BlendChannel(red, p[2], alpha);
+// The pixels of an area to blend in place: image row y of the area starts at
+// first + y * pitch.
+struct PixelRows {
+    uint8_t* first = nullptr;  // the area's top-left pixel
+    std::ptrdiff_t pitch = 0;  // bytes from one image row to the next (negative when bottom-up)
+    uint32_t pixelBytes = 3;   // 3 (blue, green, red) or 4 (and an unused byte)
+    uint32_t width = 0;        // pixels per row
+    uint32_t height = 0;       // rows
+};
+
+inline uint8_t* Row(const PixelRows& rows, uint32_t y) {
+    return rows.first + static_cast<std::ptrdiff_t>(y) * rows.pitch;
 }
 
-// Captures the area of hdc into a new top-down surface, lets blend() change
-// it, and writes it back. The surface is freed in every case.
+// When hdc draws on a DIB section of 24 or 32 bits, its memory is the place
+// to blend: no copy of the area out and back is needed.
+bool SectionRows(plat::Hdc hdc, const Area& area, PixelRows* out) {
+    plat::HBitmap bitmap = plat::GetCurrentBitmap(hdc);
+    plat::BitmapDesc desc;
+    if (!bitmap || !plat::GetBitmapInfo(bitmap, &desc) || !desc.dibSection || desc.bits == nullptr ||
+        (desc.bitCount != 24 && desc.bitCount != 32))
+        return false;
+    if (area.left < 0 || area.top < 0 || area.right > desc.width || area.bottom > desc.height) return false;
+    const int32_t memoryRow = desc.topDown ? area.top : desc.height - 1 - area.top;
+    out->pixelBytes = desc.bitCount / 8u;
+    out->first = desc.bits + static_cast<std::ptrdiff_t>(memoryRow) * desc.stride +
+                 static_cast<std::ptrdiff_t>(area.left) * out->pixelBytes;
+    out->pitch = desc.topDown ? desc.stride : -static_cast<std::ptrdiff_t>(desc.stride);
+    out->width = static_cast<uint32_t>(AreaWidth(area));
+    out->height = static_cast<uint32_t>(AreaHeight(area));
+    return true;
+}
+
+// Lets blend() change the area of hdc: in place on a DIB section, otherwise
+// on a copy of the area in a top-down surface that is written back after
+// (and freed in every case).
 template <typename BlendFn>
 bool BlendArea(plat::Hdc hdc, const Area& area, BlendFn blend) {
+    PixelRows rows;
+    if (SectionRows(hdc, area, &rows)) {
+        blend(rows);
+        return true;
+    }
     DibSurface surface;
     if (!CreateDibSurface(&surface, static_cast<uint32_t>(AreaWidth(area)),
                           static_cast<uint32_t>(AreaHeight(area)), true))
         return false;
     bool ok = CaptureDcArea(&surface, hdc, area.left, area.top);
     if (ok) {
-        blend(surface);
+        rows.first = surface.bits;
+        rows.pitch = DibSurfaceStride(surface);
+        rows.pixelBytes = 3;
+        rows.width = surface.width;
+        rows.height = surface.height;
+        blend(rows);
         ok = WriteDcArea(surface, hdc, area.left, area.top);
     }
     FreeDibSurface(&surface);
@@ -103,19 +136,20 @@ bool DrawImage(const RgbaImage& image, plat::Hdc hdc, int32_t x, int32_t y, int3
     // Offsets of the visible area inside the (tiled) image.
     const uint32_t firstColumn = static_cast<uint32_t>(area.left - x) % iw;
     const uint32_t firstRow = static_cast<uint32_t>(area.top - y) % ih;
-    return BlendArea(hdc, area, [&](DibSurface& s) {
+    return BlendArea(hdc, area, [&](const PixelRows& rows) {
         uint32_t sy = firstRow;
-        for (uint32_t row = 0; row < s.height; ++row) {
-            uint8_t* p = DibSurfaceRow(s, row);
+        for (uint32_t row = 0; row < rows.height; ++row) {
+            uint8_t* p = Row(rows, row);
             const std::size_t base = static_cast<std::size_t>(sy) * iw;
-            const uint8_t* r = image.red.data() + base;
-            const uint8_t* g = image.green.data() + base;
-            const uint8_t* b = image.blue.data() + base;
-            const uint8_t* a = image.alpha.data() + base;
+            // The row in runs of consecutive source pixels, one per repetition.
             uint32_t sx = firstColumn;
-            for (uint32_t col = 0; col < s.width; ++col, p += 3) {
-                BlendPixel(p, r[sx], g[sx], b[sx], a[sx]);
-                if (++sx == iw) sx = 0;
+            for (uint32_t col = 0; col < rows.width;) {
+                const uint32_t n = std::min(rows.width - col, iw - sx);
+                BlendImageRow(p + std::size_t{col} * rows.pixelBytes, rows.pixelBytes, image.red.data() + base + sx,
+                              image.green.data() + base + sx, image.blue.data() + base + sx,
+                              image.alpha.data() + base + sx, n);
+                col += n;
+                sx = 0;
             }
             if (++sy == ih) sy = 0;
         }
@@ -147,13 +181,11 @@ bool DrawImagePart(const RgbaImage& image, plat::Hdc hdc, int32_t x, int32_t y, 
     // Source column and row of the area's top-left pixel.
     const std::size_t firstColumn = static_cast<std::size_t>(left - x + sourceX);
     const std::size_t firstRow = static_cast<std::size_t>(top - y + sourceY);
-    return BlendArea(hdc, area, [&](DibSurface& s) {
-        for (uint32_t row = 0; row < s.height; ++row) {
-            uint8_t* p = DibSurfaceRow(s, row);
+    return BlendArea(hdc, area, [&](const PixelRows& rows) {
+        for (uint32_t row = 0; row < rows.height; ++row) {
             const std::size_t base = (firstRow + row) * image.width + firstColumn;
-            for (uint32_t col = 0; col < s.width; ++col, p += 3)
-                BlendPixel(p, image.red[base + col], image.green[base + col], image.blue[base + col],
-                           image.alpha[base + col]);
+            BlendImageRow(Row(rows, row), rows.pixelBytes, image.red.data() + base, image.green.data() + base,
+                          image.blue.data() + base, image.alpha.data() + base, rows.width);
         }
     });
 }
@@ -164,11 +196,10 @@ bool FillAreaWithAlpha(plat::Hdc hdc, int32_t x, int32_t y, int32_t width, int32
     if (!VisibleArea(hdc, x, y, width, height, &area)) return true;
     if (alpha == 0) return true;
     const uint8_t red = ColourRed(colour), green = ColourGreen(colour), blue = ColourBlue(colour);
-    return BlendArea(hdc, area, [&](DibSurface& s) {
-        for (uint32_t row = 0; row < s.height; ++row) {
-            uint8_t* p = DibSurfaceRow(s, row);
-            for (uint32_t col = 0; col < s.width; ++col, p += 3) BlendPixel(p, red, green, blue, alpha);
-        }
+    return BlendArea(hdc, area, [&](const PixelRows& rows) {
+        auto solid = std::make_unique<SolidSource>();
+        PrepareSolidSource(solid.get(), rows.pixelBytes, red, green, blue, alpha);
+        for (uint32_t row = 0; row < rows.height; ++row) BlendSolidRow(Row(rows, row), *solid, rows.width);
     });
 }
 
@@ -184,13 +215,11 @@ bool CrossFade(plat::Hdc destination, int32_t x, int32_t y, int32_t width, int32
                           true))
         return false;
     bool ok = CaptureDcArea(&top, source, area.left, area.top) &&
-              BlendArea(destination, area, [&](DibSurface& s) {
-                  for (uint32_t row = 0; row < s.height; ++row) {
-                      uint8_t* p = DibSurfaceRow(s, row);
-                      const uint8_t* q = DibSurfaceRow(top, row);
-                      for (uint32_t col = 0; col < s.width; ++col, p += 3, q += 3)
-                          BlendPixel(p, q[2], q[1], q[0], alpha);
-                  }
+              BlendArea(destination, area, [&](const PixelRows& rows) {
+                  auto solid = std::make_unique<SolidSource>();
+                  PrepareSolidSource(solid.get(), rows.pixelBytes, 0, 0, 0, alpha);
+                  for (uint32_t row = 0; row < rows.height; ++row)
+                      BlendBgrRow(Row(rows, row), *solid, DibSurfaceRow(top, row), rows.width);
               });
     FreeDibSurface(&top);
     return ok;

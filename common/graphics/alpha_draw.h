@@ -1,8 +1,10 @@
-// Alpha drawing onto device contexts. Each routine copies only the target
-// rectangle (clipped to what the device context can show) into a DibSurface,
-// blends there in integer arithmetic and copies the result back: alpha 0
-// keeps the pixel, alpha 255 replaces it, anything between blends with
-// BlendChannel.
+// Alpha drawing onto device contexts, on the target rectangle clipped to what
+// the device context can show, in integer arithmetic: alpha 0 keeps the
+// pixel, alpha 255 replaces it, anything between blends with BlendChannel.
+// A DC that draws on a DIB section of 24 or 32 bits is blended in place (the
+// unused fourth byte of a 32-bit pixel becomes 0, as every drawing call
+// leaves it); any other DC has the rectangle copied into a DibSurface,
+// blended there and copied back.
 #pragma once
 
 #include <cstdint>

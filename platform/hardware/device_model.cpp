@@ -130,11 +130,17 @@ bool ApplyKey(std::string_view key, std::string_view value, DeviceModel* m, std:
         else return *why = "microsoft, widcomm or none expected", false;
     } else if (key == "widcomm_version") {
         m->widcommVersion = std::string(value);
+    } else if (key == "wifi_follows_switch" && value == "late") {
+        m->wifiFollowsSwitch = true;
+        m->wifiSwitchDelayMs = kLateRadioDelayMs;
     } else if (key == "wifi_follows_switch" || key == "phone_follows_switch" || key == "bluetooth_follows_switch") {
         bool* flag = key == "wifi_follows_switch" ? &m->wifiFollowsSwitch
                    : key == "phone_follows_switch" ? &m->phoneFollowsSwitch
                                                    : &m->bluetoothFollowsSwitch;
-        if (!ParseYesNo(value, flag)) return *why = "yes or no expected", false;
+        if (!ParseYesNo(value, flag)) return *why = key == "wifi_follows_switch" ? "yes, no or late expected" : "yes or no expected", false;
+        if (key == "wifi_follows_switch") m->wifiSwitchDelayMs = 0;
+    } else if (key == "sim_busy_reads") {
+        if (!ParseUnsigned(value, 100, &m->simBusyReads)) return *why = "a count of 0 ... 100 expected", false;
     } else if (key == "reg") {
         RegistrySeed seed;
         if (!ParseRegistrySeed(value, &seed)) return *why = "ROOT\\KEY|NAME|dword:N or ROOT\\KEY|NAME|sz:TEXT expected", false;

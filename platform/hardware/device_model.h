@@ -18,9 +18,12 @@
 //   radios=wifi,phone,bluetooth    radio nodes of the wireless-device switch
 //   bluetooth=microsoft|widcomm|none   the Bluetooth stack
 //   widcomm_version=TEXT           the WIDCOMM stack's version string
-//   wifi_follows_switch=yes|no     the switch really turns the radio on/off
+//   wifi_follows_switch=yes|no|late  the switch really turns the radio on/off
+//                                  (late: one second after the switch)
 //   phone_follows_switch=yes|no
 //   bluetooth_follows_switch=yes|no
+//   sim_busy_reads=N               SIM lock-state reads that fail after the
+//                                  radio comes up (the SIM starting up)
 //   reg=ROOT\KEY|NAME|dword:N      a registry value the phone starts with
 //   reg=ROOT\KEY|NAME|sz:TEXT      (may repeat)
 //   state.KEY=VALUE                a starting hardware fact (see `tlwsim hw`)
@@ -70,8 +73,10 @@ struct DeviceModel {
     BluetoothStack bluetoothStack = BluetoothStack::kMicrosoft;  // the Bluetooth stack
     std::string widcommVersion;                  // WIDCOMM version string (widcomm stack only)
     bool wifiFollowsSwitch = true;               // the switch turns the Wi-Fi radio on and off
+    uint32_t wifiSwitchDelayMs = 0;              // ... this long after the switch (0: at once)
     bool phoneFollowsSwitch = true;              // ... the phone radio
     bool bluetoothFollowsSwitch = true;          // ... the Bluetooth radio
+    uint32_t simBusyReads = 0;                   // lock-state reads failing after the radio comes up
     std::vector<RegistrySeed> registry;          // starting registry values
     std::vector<std::pair<std::string, std::string>> initialState;  // starting hardware facts, in file order
 };
@@ -108,5 +113,8 @@ bool ModelHasDriver(const DeviceModel& model, std::u16string_view name);
 // False for a null buffer or capacity 0.
 constexpr uint32_t kSpiGetOemInfo = 258;
 bool GetOemInfo(char16_t* buffer, uint32_t capacity);
+
+// How long a Wi-Fi radio that follows the switch late takes.
+inline constexpr uint32_t kLateRadioDelayMs = 1000;
 
 }  // namespace plat

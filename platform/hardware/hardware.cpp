@@ -1,8 +1,10 @@
 #include "platform/hardware/hardware.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <iterator>
+#include <map>
 #include <type_traits>
 
 #include "platform/kernel/last_error.h"
@@ -22,23 +24,49 @@ bool ParseInt64(std::string_view text, int64_t min, int64_t max, int64_t* out) {
 }
 
 // One fact of HardwareState: its key (in the store, in the text form and in
-// "tlwsim hw"), what a bad value is told, and how its value is written and read.
+// "tlwsim hw"), what a bad value is told, and how its values are written
+// (none for an optional fact at rest, one each for a list) and read (a list
+// gains an entry per value).
 struct Field {
     const char* key;
     const char* expected;
-    std::string (*format)(const HardwareState&);
-    bool (*parse)(std::string_view, HardwareState&);
+    void (*format)(const HardwareState&, std::vector<std::string>*);
+    bool (*parse)(std::string_view, HardwareState&, std::string* why);
 };
 
-// A whole number from min to max, or the one other value also (255 "unknown").
-template <auto Member, int64_t Min, int64_t Max, int64_t Also = Min>
+template <typename T>
+bool ToNumber(std::string_view text, int64_t min, int64_t max, int64_t also, T* out) {
+    int64_t v = 0;
+    if (!ParseInt64(text, INT64_MIN, INT64_MAX, &v) || ((v < min || v > max) && v != also)) return false;
+    *out = static_cast<T>(v);
+    return true;
+}
+
+// A whole number from min to max, or the one other value also (255
+// "unknown"). An optional one is left out while it is 0.
+template <auto Member, int64_t Min, int64_t Max, int64_t Also = Min, bool Optional = false>
 constexpr Field Number(const char* key, const char* expected) {
     return {key, expected,
-            [](const HardwareState& s) { return std::to_string(static_cast<int64_t>(s.*Member)); },
-            [](std::string_view text, HardwareState& s) {
-                int64_t v = 0;
-                if (!ParseInt64(text, INT64_MIN, INT64_MAX, &v) || ((v < Min || v > Max) && v != Also)) return false;
-                s.*Member = static_cast<std::remove_reference_t<decltype(s.*Member)>>(v);
+            [](const HardwareState& s, std::vector<std::string>* values) {
+                int64_t v = static_cast<int64_t>(s.*Member);
+                if (!Optional || v != 0) values->push_back(std::to_string(v));
+            },
+            [](std::string_view text, HardwareState& s, std::string*) {
+                return ToNumber(text, Min, Max, Also, &(s.*Member));
+            }};
+}
+
+// A list of whole numbers from min to max.
+template <auto Member, int64_t Min, int64_t Max>
+constexpr Field NumberList(const char* key, const char* expected) {
+    return {key, expected,
+            [](const HardwareState& s, std::vector<std::string>* values) {
+                for (auto v : s.*Member) values->push_back(std::to_string(static_cast<int64_t>(v)));
+            },
+            [](std::string_view text, HardwareState& s, std::string*) {
+                typename std::remove_reference_t<decltype(s.*Member)>::value_type v{};
+                if (!ToNumber(text, Min, Max, Min, &v)) return false;
+                (s.*Member).push_back(v);
                 return true;
             }};
 }
@@ -49,11 +77,11 @@ constexpr const char* kCallNames[] = {"none", "offered", "active"};  // by CallS
 template <auto Member, const char* const* Names, size_t Count>
 constexpr Field Named(const char* key, const char* expected) {
     return {key, expected,
-            [](const HardwareState& s) {
+            [](const HardwareState& s, std::vector<std::string>* values) {
                 size_t i = static_cast<size_t>(s.*Member);
-                return std::string(i < Count ? Names[i] : Names[0]);
+                values->push_back(i < Count ? Names[i] : Names[0]);
             },
-            [](std::string_view text, HardwareState& s) {
+            [](std::string_view text, HardwareState& s, std::string*) {
                 for (size_t i = 0; i < Count; ++i) {
                     if (text == Names[i]) {
                         s.*Member = static_cast<std::remove_reference_t<decltype(s.*Member)>>(i);
@@ -82,6 +110,41 @@ constexpr Field kFields[] = {
     Number<&HardwareState::speakerVolume, 0, 0xFFFF>("speaker", "0 ... 65535 expected"),
     Number<&HardwareState::brightness, 0, UINT32_MAX>("brightness", "a number expected"),
     Number<&HardwareState::brightnessExternal, 0, UINT32_MAX>("brightness_ac", "a number expected"),
+    // A late Wi-Fi change: its target only while one is pending.
+    {"wifitarget", "a state number expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         if (s.wifiDueMs != 0) values->push_back(std::to_string(s.wifiTarget));
+     },
+     [](std::string_view text, HardwareState& s, std::string*) {
+         return ToNumber(text, 0, UINT32_MAX, 0, &s.wifiTarget);
+     }},
+    Number<&HardwareState::wifiDueMs, 0, INT64_MAX, 0, true>("wifidue", "a time in ms expected"),
+    {"ap", "an access point expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         for (const AccessPoint& ap : s.accessPoints) values->push_back(FormatAccessPoint(ap));
+     },
+     [](std::string_view text, HardwareState& s, std::string* why) {
+         AccessPoint ap;
+         if (!ParseAccessPoint(text, &ap, why)) return false;
+         s.accessPoints.push_back(std::move(ap));
+         return true;
+     }},
+    {"simpin", "4 ... 8 digits expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         if (!s.simPin.empty()) values->push_back(s.simPin);
+     },
+     [](std::string_view text, HardwareState& s, std::string*) {
+         if (text.empty() || text.size() > 8 || text.find_first_not_of("0123456789") != std::string_view::npos)
+             return false;
+         s.simPin = std::string(text);
+         return true;
+     }},
+    Number<&HardwareState::simUnlocked, 0, 1, 0, true>("simunlocked", "0 or 1 expected"),
+    Number<&HardwareState::simBusyReads, 0, 100, 0, true>("simbusy", "a count expected"),
+    NumberList<&HardwareState::dataConnections, 1, UINT32_MAX>("dataconn", "a handle expected"),
+    Number<&HardwareState::nextDataConnection, 1, UINT32_MAX>("nextdataconn", "a handle expected"),
+    Number<&HardwareState::peakFrequency, -1, 1440>("peak", "-1 ... 1440 minutes expected"),
+    Number<&HardwareState::offPeakFrequency, -1, 1440>("offpeak", "-1 ... 1440 minutes expected"),
 };
 
 const Field* FindField(std::string_view key) {
@@ -90,34 +153,41 @@ const Field* FindField(std::string_view key) {
     return nullptr;
 }
 
-// Reads the stored facts over the defaults; *stored receives the keys and
-// values as stored. kErrorInvalidData for a fact that cannot be read.
-uint32_t ReadStored(store::Transaction& t, HardwareState* out, std::vector<std::pair<std::string, std::string>>* stored) {
+// The values of each key as stored, in their order.
+using Stored = std::map<std::string, std::vector<std::string>, std::less<>>;
+
+// Reads the stored facts over the defaults into *out and *stored.
+// kErrorInvalidData for a fact that cannot be read.
+uint32_t ReadStored(store::Transaction& t, HardwareState* out, Stored* stored) {
     HardwareState s;
-    store::Query q(t, "SELECT key, value FROM hardware");
+    store::Query q(t, "SELECT key, value FROM hardware ORDER BY key, seq");
+    std::string why;
     while (q.Next()) {
         std::string key = q.Text(0), value = q.Text(1);
         const Field* field = FindField(key);
-        if (!field || !field->parse(value, s)) return kErrorInvalidData;
-        stored->emplace_back(std::move(key), std::move(value));
+        if (!field || !field->parse(value, s, &why)) return kErrorInvalidData;
+        (*stored)[std::move(key)].push_back(std::move(value));
     }
     if (q.Error() != kErrorSuccess) return q.Error();
     *out = s;
     return kErrorSuccess;
 }
 
-// Writes every fact whose stored value differs from state (or is missing).
-uint32_t WriteChanged(store::Transaction& t, const HardwareState& state,
-                      const std::vector<std::pair<std::string, std::string>>& stored) {
+// Writes every fact whose values differ from the stored ones.
+uint32_t WriteChanged(store::Transaction& t, const HardwareState& state, const Stored& stored) {
     for (const Field& f : kFields) {
-        std::string value = f.format(state);
-        bool same = false;
-        for (const auto& [key, old] : stored)
-            if (key == f.key) same = old == value;
-        if (same) continue;
-        store::Query q(t, "INSERT OR REPLACE INTO hardware(key, value) VALUES(?1, ?2)");
-        q.Bind(1, f.key).Bind(2, value);
-        if (uint32_t error = q.Run(); error != kErrorSuccess) return error;
+        std::vector<std::string> values;
+        f.format(state, &values);
+        auto old = stored.find(f.key);
+        if (old == stored.end() ? values.empty() : old->second == values) continue;
+        store::Query clear(t, "DELETE FROM hardware WHERE key = ?1");
+        clear.Bind(1, f.key);
+        if (uint32_t error = clear.Run(); error != kErrorSuccess) return error;
+        for (size_t i = 0; i < values.size(); ++i) {
+            store::Query q(t, "INSERT INTO hardware(key, seq, value) VALUES(?1, ?2, ?3)");
+            q.Bind(1, f.key).Bind(2, static_cast<int64_t>(i)).Bind(3, values[i]);
+            if (uint32_t error = q.Run(); error != kErrorSuccess) return error;
+        }
     }
     return kErrorSuccess;
 }
@@ -137,7 +207,11 @@ bool UpdateStatusBits(uint32_t mask, bool set) {
 
 std::string FormatHardwareState(const HardwareState& s) {
     std::string text;
-    for (const Field& f : kFields) text += std::string(f.key) + "=" + f.format(s) + "\n";
+    for (const Field& f : kFields) {
+        std::vector<std::string> values;
+        f.format(s, &values);
+        for (const std::string& value : values) text += std::string(f.key) + "=" + value + "\n";
+    }
     return text;
 }
 
@@ -159,10 +233,23 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
         if (eq == std::string_view::npos) return bad("not key=value");
         const Field* field = FindField(line.substr(0, eq));
         if (!field) return bad("unknown key");
-        if (!field->parse(line.substr(eq + 1), s)) return bad(field->expected);
+        std::string why;
+        if (!field->parse(line.substr(eq + 1), s, &why)) return bad(why.empty() ? field->expected : why.c_str());
     }
     *out = s;
     return true;
+}
+
+int64_t HostTimeMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+void SettleLateRadios(HardwareState* state) {
+    if (state->wifiDueMs != 0 && HostTimeMs() >= state->wifiDueMs) {
+        state->wifiState = state->wifiTarget;
+        state->wifiDueMs = 0;
+    }
 }
 
 bool ReadHardwareState(HardwareState* out) {
@@ -170,10 +257,11 @@ bool ReadHardwareState(HardwareState* out) {
     if (DeviceRoot().empty()) return false;
     HardwareState s;
     uint32_t error = store::Read([&](store::Transaction& t) {
-        std::vector<std::pair<std::string, std::string>> stored;
+        Stored stored;
         return ReadStored(t, &s, &stored);
     });
     if (error != kErrorSuccess) return false;
+    SettleLateRadios(&s);
     *out = s;
     return true;
 }
@@ -182,9 +270,10 @@ bool ChangeHardwareState(const std::function<void(HardwareState&)>& change) {
     if (DeviceRoot().empty()) return false;
     uint32_t error = store::Write([&](store::Transaction& t) {
         HardwareState state;
-        std::vector<std::pair<std::string, std::string>> stored;
+        Stored stored;
         // Never overwrite a state that could not be read.
         if (uint32_t readError = ReadStored(t, &state, &stored); readError != kErrorSuccess) return readError;
+        SettleLateRadios(&state);
         change(state);
         return WriteChanged(t, state, stored);
     });
@@ -202,7 +291,12 @@ bool ReplaceHardwareState(const HardwareState& state) {
 }
 
 bool SetPhoneRadioHardware(bool on) {
-    if (!ChangeHardwareState([on](HardwareState& s) { s.phoneState = on ? 1 : 0; })) return false;
+    // A SIM with a PIN asks for it again each time the radio comes up.
+    if (!ChangeHardwareState([on](HardwareState& s) {
+            s.phoneState = on ? 1 : 0;
+            if (!on) s.simUnlocked = false;
+        }))
+        return false;
     return UpdateStatusBits(kPhoneStatusRadioOff, !on);
 }
 

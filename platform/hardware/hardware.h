@@ -18,6 +18,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/radio/access_point.h"
 
 namespace plat {
 
@@ -34,9 +37,19 @@ struct HardwareState {
     int32_t batteryCurrent = -120;  // mA; negative while the battery discharges
     bool charging = false;          // the battery is being charged
     uint32_t wifiState = 0;         // Wi-Fi node of the wireless-device switch: 0 off, else on
+    uint32_t wifiTarget = 0;        // state a late Wi-Fi radio is moving to
+    int64_t wifiDueMs = 0;          // host time (ms since 1970) it gets there; 0: no change pending
     uint32_t phoneState = 1;        // phone node: 0 off (radio off), else on
     uint32_t bluetoothMode = 0;     // Microsoft stack: 0 off, 1 on and connectable, 2 discoverable
     CallState call = CallState::kNone;  // the call on the line
+    std::vector<AccessPoint> accessPoints;  // Wi-Fi access points in reach, one "ap=" line each
+    std::string simPin;             // the SIM's PIN; empty: the SIM asks for none
+    bool simUnlocked = false;       // the PIN was entered since the radio came on
+    uint32_t simBusyReads = 0;      // lock-state reads that still fail while the SIM starts up
+    std::vector<uint32_t> dataConnections;  // handles of the open cellular data connections
+    uint32_t nextDataConnection = 0x100;    // the handle the next one gets
+    int32_t peakFrequency = 0;      // mail synchronisation in peak time: -1 as items arrive, 0 manual, else minutes
+    int32_t offPeakFrequency = 0;   // ... outside peak time
     uint32_t soundProfile = 0;      // the shell's global sound profile: 0 sounds on, 2 vibrate, 3 none
     uint32_t waveOutVolume = 0xFFFFFFFF;  // wave-out device volume: left channel low 16 bits, right high
     uint32_t handsetVolume = 0xFFFF;  // phone device hook-switch volumes 0 ... 65535: handset
@@ -45,6 +58,12 @@ struct HardwareState {
     uint32_t brightness = 3;          // backlight brightness on battery, in the hardware's own scale
     uint32_t brightnessExternal = 3;  // ... on external power
 };
+
+// Milliseconds since 1970 of the host clock: the time base of radio changes
+// that take effect late (the same in every process of the device).
+int64_t HostTimeMs();
+// Completes a pending late change that is due by now.
+void SettleLateRadios(HardwareState* state);
 
 // Text form of the state, one "key=value" line per fact.
 std::string FormatHardwareState(const HardwareState& state);

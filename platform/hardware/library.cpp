@@ -10,6 +10,7 @@
 #include "platform/hardware/device_model.h"
 #include "platform/storage/journal.h"
 #include "platform/kernel/last_error.h"
+#include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
 
 namespace plat {
@@ -42,6 +43,12 @@ const LibraryEntry kBthutilEntries[] = {
     {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
 };
 
+const LibraryEntry kOemUtilEntries[] = {
+    {0, kOemSetWlanRadio, Address(&OemSetWlanRadio)},
+};
+const LibraryEntry kAximSdkEntries[] = {
+    {0, kAximSetWlanPowerStateEx, Address(&AximSetWlanPowerStateEx)},
+};
 const LibraryEntry kIpaqUtilEntries[] = {
     {0, "iPAQGetOnBatteryBrightnessLevel", Address(&IpaqGetOnBatteryBrightnessLevel)},
     {0, "iPAQSetOnBatteryBrightnessLevel", Address(&IpaqSetOnBatteryBrightnessLevel)},
@@ -57,6 +64,8 @@ const LibraryEntry kHtcUtilEntries[] = {
 const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+    {u"OEMUtil.dll", kOemUtilEntries, std::size(kOemUtilEntries)},
+    {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
     {u"htcutil.dll", kHtcUtilEntries, std::size(kHtcUtilEntries)},
 };

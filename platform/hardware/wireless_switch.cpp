@@ -60,7 +60,20 @@ int32_t OssvcsChangeRadioState(RadioDevice* node, uint32_t state, uint32_t saveA
     switch (node->type) {
     case kRadioTypeWifi:
         follows = model.wifiFollowsSwitch;
-        if (follows) ok = ChangeHardwareState([on](HardwareState& s) { s.wifiState = on ? 1 : 0; });
+        if (follows && model.wifiSwitchDelayMs != 0) {
+            // The radio gets there later; the node keeps its state until then.
+            int64_t due = HostTimeMs() + model.wifiSwitchDelayMs;
+            return ChangeHardwareState([on, due](HardwareState& s) {
+                       s.wifiTarget = on ? 1 : 0;
+                       s.wifiDueMs = due;
+                   })
+                       ? kSuccess
+                       : kFailure;
+        }
+        if (follows) ok = ChangeHardwareState([on](HardwareState& s) {
+            s.wifiState = on ? 1 : 0;
+            s.wifiDueMs = 0;
+        });
         break;
     case kRadioTypePhone:
         follows = model.phoneFollowsSwitch;

@@ -7,7 +7,8 @@
 // has, in the order Wi-Fi, phone, Bluetooth. A change reaches the radio only
 // when the model's radio follows the switch; otherwise the call still
 // succeeds and the radio stays as it is, as on phones whose radio needs a
-// maker's own utility.
+// maker's own utility. A Wi-Fi radio that follows late reaches the new state
+// a second after the switch.
 #pragma once
 
 #include <cstdint>

@@ -95,7 +95,17 @@ uint32_t GetCurrentProcessId() {
     return static_cast<uint32_t>(::getpid());
 }
 
+namespace {
+std::atomic<SleepHook> g_sleepHook{nullptr};  // replaces real waits in tests
+}  // namespace
+
+void SetSleepHook(SleepHook hook) { g_sleepHook.store(hook); }
+
 void Sleep(uint32_t milliseconds) {
+    if (SleepHook hook = g_sleepHook.load()) {
+        hook(milliseconds);
+        return;
+    }
     if (milliseconds == 0) {
         std::this_thread::yield();
         return;

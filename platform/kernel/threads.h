@@ -33,6 +33,12 @@ uint32_t GetCurrentProcessId();
 // Waits real time (not device time); 0 only yields.
 void Sleep(uint32_t milliseconds);
 
+// For in-process tests of code that waits: the hook is called instead of
+// waiting, on the sleeping thread, for every Sleep of this process (null
+// restores real waits). The hook may wait itself.
+using SleepHook = void (*)(uint32_t milliseconds);
+void SetSleepHook(SleepHook hook);
+
 // A critical section: a lock that the owning thread may take again
 // (recursively), as on the phone.
 struct CriticalSection {

@@ -94,10 +94,14 @@ CREATE TABLE IF NOT EXISTS clock (
 );
 
 -- Simulated hardware facts (platform/hardware/hardware.cpp): one row per
--- fact, in the same key=value words as "tlwsim hw" prints.
+-- fact in the key=value words of the hardware state's text form; a list (the
+-- access points in reach, the open data connections) has one row per entry,
+-- numbered by seq.
 CREATE TABLE IF NOT EXISTS hardware (
-    key TEXT PRIMARY KEY,
-    value TEXT NOT NULL
+    key TEXT NOT NULL,
+    seq INTEGER NOT NULL DEFAULT 0,
+    value TEXT NOT NULL,
+    PRIMARY KEY (key, seq)
 ) WITHOUT ROWID;
 
 -- System power state (platform/power/power_state.cpp): at most one row, and

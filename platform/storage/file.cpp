@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <system_error>
 
 #include "base/text.h"
@@ -37,12 +39,13 @@ std::atomic<int> g_exitAtStep{0};
 std::atomic<int> g_steps{0};
 
 // Counts one step that changes a file; ends the process at the chosen one.
-// A Write passes its bytes so that half of them reach the file first.
-void FileStep(int fd = -1, const void* data = nullptr, uint32_t size = 0) {
+// A Write passes its bytes and file offset so that half of them reach the
+// file first.
+void FileStep(int fd = -1, const void* data = nullptr, uint32_t size = 0, int64_t offset = 0) {
     int step = ++g_steps;
     if (g_exitAtStep == 0 || step != g_exitAtStep) return;
     if (fd >= 0 && size > 1) {
-        ssize_t ignored = ::write(fd, data, size / 2);
+        ssize_t ignored = ::pwrite(fd, data, size / 2, offset);
         (void)ignored;
     }
     ::_exit(kCrashTestExitCode);
@@ -59,13 +62,19 @@ uint32_t MissingError(const std::filesystem::path& host) {
 
 File::~File() { Close(); }
 
-File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept { *this = std::move(other); }
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = other.fd_;
+        position_ = other.position_;
+        buffered_ = other.buffered_;
+        buffer_ = std::move(other.buffer_);
+        bufferStart_ = other.bufferStart_;
+        bufferLength_ = other.bufferLength_;
         other.fd_ = -1;
+        other.bufferLength_ = 0;
     }
     return *this;
 }
@@ -119,6 +128,9 @@ bool File::Open(std::u16string_view devicePath, uint32_t access, uint32_t share,
         }
     }
     fd_ = fd;
+    position_ = 0;
+    buffered_ = !(share & kShareWrite);
+    bufferLength_ = 0;
     // Like the phone: creating over an existing file succeeds with this code.
     SetLastError((existed && (creation == kCreateAlways || creation == kOpenAlways)) ? kErrorAlreadyExists : kErrorSuccess);
     return true;
@@ -129,17 +141,16 @@ void File::Close() {
         ::close(fd_);  // also releases the sharing lock
         fd_ = -1;
     }
+    position_ = 0;
+    bufferLength_ = 0;
+    buffer_.clear();
+    buffer_.shrink_to_fit();
 }
 
-bool File::Read(void* buffer, uint32_t size, uint32_t* read) {
+bool File::ReadHost(uint8_t* out, uint32_t size, uint32_t* read) {
     *read = 0;
-    if (fd_ < 0) {
-        SetLastError(kErrorInvalidHandle);
-        return false;
-    }
-    auto* out = static_cast<uint8_t*>(buffer);
     while (*read < size) {
-        ssize_t n = ::read(fd_, out + *read, size - *read);
+        ssize_t n = ::pread(fd_, out + *read, size - *read, position_ + *read);
         if (n < 0) {
             if (errno == EINTR) continue;
             SetLastError(ErrorFromErrno(errno));
@@ -151,22 +162,62 @@ bool File::Read(void* buffer, uint32_t size, uint32_t* read) {
     return true;
 }
 
+bool File::Read(void* buffer, uint32_t size, uint32_t* read) {
+    *read = 0;
+    if (fd_ < 0) {
+        SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    auto* out = static_cast<uint8_t*>(buffer);
+    while (*read < size) {
+        const uint32_t want = size - *read;
+        if (buffered_ && position_ >= bufferStart_ && position_ < bufferStart_ + bufferLength_) {
+            const auto offset = static_cast<uint32_t>(position_ - bufferStart_);
+            const uint32_t n = std::min(want, bufferLength_ - offset);
+            std::memcpy(out + *read, buffer_.data() + offset, n);
+            *read += n;
+            position_ += n;
+            continue;
+        }
+        uint32_t got = 0;
+        if (!buffered_ || want >= kReadBufferSize) {
+            // Straight into the caller's memory: the handle does not buffer,
+            // or the request is at least as large as the buffer.
+            bool ok = ReadHost(out + *read, want, &got);
+            *read += got;
+            position_ += got;
+            return ok;
+        }
+        if (buffer_.size() != kReadBufferSize) buffer_.resize(kReadBufferSize);
+        bufferLength_ = 0;
+        if (!ReadHost(buffer_.data(), kReadBufferSize, &got)) return false;
+        bufferStart_ = position_;
+        bufferLength_ = got;
+        if (got == 0) break;  // end of the file
+    }
+    return true;
+}
+
 bool File::Write(const void* data, uint32_t size) {
     if (fd_ < 0) {
         SetLastError(kErrorInvalidHandle);
         return false;
     }
-    FileStep(fd_, data, size);
+    FileStep(fd_, data, size, position_);
+    // Buffered bytes that this write replaces are dropped.
+    if (bufferLength_ > 0 && position_ < bufferStart_ + bufferLength_ && position_ + size > bufferStart_)
+        bufferLength_ = 0;
     const auto* in = static_cast<const uint8_t*>(data);
     uint32_t done = 0;
     while (done < size) {
-        ssize_t n = ::write(fd_, in + done, size - done);
+        ssize_t n = ::pwrite(fd_, in + done, size - done, position_);
         if (n < 0) {
             if (errno == EINTR) continue;
             SetLastError(ErrorFromErrno(errno));
             return false;
         }
         done += static_cast<uint32_t>(n);
+        position_ += n;
     }
     return true;
 }
@@ -176,13 +227,24 @@ int64_t File::Seek(int64_t offset, uint32_t origin) {
         SetLastError(kErrorInvalidHandle);
         return -1;
     }
-    int whence = origin == kFileCurrent ? SEEK_CUR : origin == kFileEnd ? SEEK_END : SEEK_SET;
-    off_t pos = ::lseek(fd_, offset, whence);
-    if (pos < 0) {
+    int64_t from = 0;
+    if (origin == kFileCurrent) {
+        from = position_;
+    } else if (origin == kFileEnd) {
+        from = Size();
+        if (from < 0) {
+            SetLastError(kErrorInvalidParameter);
+            return -1;
+        }
+    }
+    // A position before the start of the file (or beyond what a file offset
+    // can hold) is refused and leaves the position.
+    if ((offset < 0 && from + offset < 0) || (offset > 0 && from > INT64_MAX - offset)) {
         SetLastError(kErrorInvalidParameter);
         return -1;
     }
-    return pos;
+    position_ = from + offset;
+    return position_;
 }
 
 int64_t File::Size() const {

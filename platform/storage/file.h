@@ -22,6 +22,13 @@ enum FileCreation : uint32_t {
 enum SeekOrigin : uint32_t { kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2 };
 
 // An open file. Move-only; closing happens on destruction or Close.
+//
+// The handle keeps its own position and reads through a buffer of
+// kReadBufferSize bytes, so that a reader that reads a little, seeks back and
+// reads again (a line at a time) costs a system call only when it leaves the
+// buffered part. A handle that lets others write (kShareWrite) reads through
+// to the file every time, so that it sees what they wrote. Writes go to the
+// file at once.
 class File {
 public:
     File() = default;
@@ -46,8 +53,19 @@ public:
     // Forces the written data to storage.
     bool Flush();
 
+    static constexpr uint32_t kReadBufferSize = 16384;
+
 private:
-    int fd_ = -1;  // host descriptor, -1 when closed
+    // Reads at position_ from the host file into out (a short count at the
+    // end of the file); false with the last error set.
+    bool ReadHost(uint8_t* out, uint32_t size, uint32_t* read);
+
+    int fd_ = -1;                      // host descriptor, -1 when closed
+    int64_t position_ = 0;             // offset of the next read or write
+    bool buffered_ = false;            // reads may be served from buffer_
+    std::vector<uint8_t> buffer_;      // file bytes from bufferStart_ (allocated on first read)
+    int64_t bufferStart_ = 0;          // file offset of buffer_[0]
+    uint32_t bufferLength_ = 0;        // valid bytes in buffer_, 0 = nothing buffered
 };
 
 // Whole-file and folder operations; each returns false with the last error set.

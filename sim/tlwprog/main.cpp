@@ -1,21 +1,26 @@
 // tlwprog: the simulator's stand-in for the device programs that the
-// deliverables start but do not contain (the call log, the replication log,
-// the Wi-Fi tool, a profile's own program). Started as a device program
+// deliverables start but do not contain. Started as a device program
 // (argv[0] its device path, argv[1] its whole command line, TLW_DEVICE the
 // device), it records in the journal that it ran and with which arguments,
-// opens a top-level window whose class and title are the program's name
-// ("cprog" for "\windows\cprog.exe"), and runs until the window is closed
-// (WM_CLOSE), which it records too.
+// then plays the program its name says:
+//   tfwifi   the maker's Wi-Fi tool: toggles the Wi-Fi radio and ends;
+//   BtTray   the WIDCOMM Bluetooth stack's tray window (sim/tlwprog/bt_tray.cpp);
+//   repllog  the mail synchronisation: synchronises and ends;
+//   anything else (the call log "cprog", a profile's own program): opens a
+//            top-level window whose class and title are the program's name
+//            and runs until the window is closed (WM_CLOSE), which it
+//            records too.
 #include <cstdio>
 #include <string>
 
 #include "base/text.h"
-#include "platform/storage/device.h"
-#include "platform/hardware/device_model.h"
 #include "platform/gdi/gdi.h"
+#include "platform/hardware/device_model.h"
+#include "platform/storage/device.h"
 #include "platform/storage/journal.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
+#include "sim/tlwprog/roles.h"
 
 namespace {
 
@@ -42,21 +47,8 @@ plat::LResult ProgramWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam 
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::string devicePath = argc > 0 && argv[0] ? argv[0] : "tlwprog";
-    std::string arguments = argc > 1 && argv[1] ? argv[1] : "";
-    std::string name = ProgramNameOf(devicePath);
-    plat::SetProgramName(name);
-    if (plat::DeviceRoot().empty()) {
-        std::fprintf(stderr, "%s: no device (start it as a device program, e.g. tlwsim run DIR %s)\n", name.c_str(),
-                     devicePath.c_str());
-        return 2;
-    }
-    plat::ApplyDeviceModel();
-    plat::JournalAppend(arguments.empty() ? "ran" : "ran " + arguments);
-
+// A program with a window of its own name, until it is closed.
+int RunWindowProgram(const std::string& name) {
     std::u16string className = tlw::Utf8ToUtf16(name);
     plat::WndClass windowClass;
     windowClass.className = className;
@@ -73,4 +65,25 @@ int main(int argc, char** argv) {
         return 1;
     }
     return plat::RunMessageLoop();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string devicePath = argc > 0 && argv[0] ? argv[0] : "tlwprog";
+    std::string arguments = argc > 1 && argv[1] ? argv[1] : "";
+    std::string name = ProgramNameOf(devicePath);
+    plat::SetProgramName(name);
+    if (plat::DeviceRoot().empty()) {
+        std::fprintf(stderr, "%s: no device (start it as a device program, e.g. tlwsim run DIR %s)\n", name.c_str(),
+                     devicePath.c_str());
+        return 2;
+    }
+    plat::ApplyDeviceModel();
+    plat::JournalAppend(arguments.empty() ? "ran" : "ran " + arguments);
+    std::u16string role = tlw::Utf8ToUtf16(name);
+    if (tlw::EqualsNoCase(role, u"tfwifi")) return tlwprog::RunWifiTool();
+    if (tlw::EqualsNoCase(role, u"BtTray")) return tlwprog::RunBluetoothTray();
+    if (tlw::EqualsNoCase(role, u"repllog")) return tlwprog::RunMailSync();
+    return RunWindowProgram(name);
 }

@@ -150,6 +150,10 @@ TEST_F(BacklightTest, BacklightLevelTakesLevelTimes25AndItsOwnCode) {
     expected.push_back("BKL1: control 0x24321101 input 50");
     EXPECT_EQ(NewEffects(), expected);
     EXPECT_EQ(Hardware().brightness, 2u);  // the driver scales the last code back down
+    // Read back on the others' scale, the level agrees with itself.
+    EXPECT_EQ(GetBacklightLevel(false, 4), 2);
+    SetBacklight(2, kEngine, false, 4);
+    EXPECT_TRUE(NewEffects().empty());
 }
 
 TEST_F(BacklightTest, IpaqGoesThroughItsUtility) {

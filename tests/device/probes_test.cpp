@@ -7,7 +7,7 @@
 
 #include <fstream>
 
-#include "common/device/bluetooth_state.h"
+#include "common/device/bluetooth.h"
 #include "common/device/radio_states.h"
 #include "platform/hardware/hardware.h"
 #include "platform/window/message_loop.h"

@@ -55,4 +55,21 @@ TEST_F(ConfigCommandTest, FileOfTheOlderLayoutIsReportedAndBadArgumentsRefused) 
     EXPECT_NE(Tlwsim({"config", device_.Dir(), "read", "\\My Documents\\missing.tlw"}).exitCode, 0);
 }
 
+TEST_F(ConfigCommandTest, AHugeLineTakesNoMoreMemoryThanAShortFile) {
+    ProgramResult fresh = Tlwsim({"config", device_.Dir(), "read"});
+    ASSERT_EQ(fresh.exitCode, 0);
+    std::filesystem::create_directories(device_.Base() / "phone" / "My Documents" / "Korvel");
+    {
+        std::ofstream ini(device_.Base() / "phone" / "My Documents" / "Korvel" / "Tallowd.ini", std::ios::binary);
+        ini << ";Tallowin configuration file\r\n;VERSION 2.0\r\n\r\n[profile0]\r\nname=Only\r\n\r\n[Options]\r\n";
+        ini << "skin=" << std::string(10 * 1024 * 1024, 'x') << "\r\nvoicemail=555\r\n";
+    }
+    ProgramResult r = Tlwsim({"config", device_.Dir(), "read"});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.output.find("voicemail=555\n"), std::string::npos);
+    EXPECT_NE(r.output.find("skin=" + std::string(259, 'x') + "\n"), std::string::npos);
+    // The 10 MB line is never held: not in bytes, not as UTF-16 text.
+    EXPECT_LT(r.peakMemoryKb, fresh.peakMemoryKb + 4096) << "kB; a fresh device takes " << fresh.peakMemoryKb;
+}
+
 }  // namespace

@@ -55,7 +55,11 @@ TEST_F(HwCommandTest, FreshPhonePrintsItsModelsStartingState) {
     EXPECT_EQ(facts["call"], "none");
     EXPECT_EQ(facts["wifi"], "off");
     EXPECT_EQ(facts["bt"], "off");
-    EXPECT_EQ(facts.size(), 28u);
+    EXPECT_EQ(facts["sim"], "ready");
+    EXPECT_EQ(facts["ap"], "none");
+    EXPECT_EQ(facts["pushinterval"], "manual");
+    EXPECT_EQ(facts["proxy"], "none");
+    EXPECT_EQ(facts.size(), 32u);
 }
 
 TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {
@@ -115,12 +119,45 @@ TEST_F(HwCommandTest, FactsFollowTheModelsHardware) {
     EXPECT_EQ(stackMode, 1u);
 }
 
+TEST_F(HwCommandTest, AccessPointsAreAddedReplacedRemovedAndCleared) {
+    Init("generic-qvga");
+    ASSERT_EQ(Run("hw", {"ap+=00:1a:2b:3c:4d:5e,Home,-55,6", "ap+=02:00:00:00:00:01,Cafe,-70,2437000,privacy,adhoc"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(Run("hw", {"ap+=00:1A:2B:3C:4D:5E,Home,-40,11,privacy"}).exitCode, 0);  // same MAC: replaced
+    std::string output = Run("hw", {}).output;
+    EXPECT_NE(output.find("\nap=00:1A:2B:3C:4D:5E,Home,-40,11,privacy\nap=02:00:00:00:00:01,Cafe,-70,2437000,privacy,adhoc\n"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(Run("hw", {"ap-=00:1A:2B:3C:4D:5E", "ap+=00:1A:2B:3C:4D:5E,Home,-40,15"}).exitCode, 0);  // channel 15
+    EXPECT_NE(Run("hw", {"ap+=00:1A:2B:3C:4D,Home,-40,6"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ap+=00:1A:2B:3C:4D:5F,ThisNameIsLongerThanThirtyTwoBytes!,-40,6"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"ap=all"}).exitCode, 0);
+    EXPECT_EQ(Run("hw", {}).output, output);  // refused changes changed nothing
+    ASSERT_EQ(Run("hw", {"ap-=00:1A:2B:3C:4D:5E"}).exitCode, 0);
+    EXPECT_EQ(Run("hw", {}).output.find("Home"), std::string::npos);
+    ASSERT_EQ(Run("hw", {"ap=none"}).exitCode, 0);
+    EXPECT_EQ(Facts()["ap"], "none");
+}
+
+TEST_F(HwCommandTest, ASimLockedWithAPinAsksForIt) {
+    Init("generic-qvga");
+    ASSERT_EQ(Run("hw", {"sim=locked:1234"}).exitCode, 0);
+    EXPECT_EQ(Facts()["sim"], "locked:1234");
+    EXPECT_NE(Run("hw", {"sim=locked:12"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"sim=open"}).exitCode, 0);
+    ASSERT_EQ(Run("hw", {"sim=ready"}).exitCode, 0);
+    EXPECT_EQ(Facts()["sim"], "ready");
+}
+
 TEST_F(HwCommandTest, PhonelessModelHasNoPhoneFacts) {
     Init("axim");
     std::map<std::string, std::string> facts = Facts();
     EXPECT_EQ(facts["phone"], "absent");
     EXPECT_EQ(facts["call"], "absent");
+    EXPECT_EQ(facts["sim"], "absent");
     EXPECT_NE(Run("hw", {"phone=on"}).exitCode, 0);
+    EXPECT_NE(Run("hw", {"sim=locked:1234"}).exitCode, 0);
 }
 
 TEST_F(HwCommandTest, SoundBacklightOrientationAndPowerRoundTrip) {

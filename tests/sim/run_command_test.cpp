@@ -69,15 +69,15 @@ TEST_F(RunCommandTest, NewDeviceGetsProgramLinksAndTheStartupShortcut) {
 }
 
 TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
-    ProgramResult run = Run({"\\Windows\\repllog.exe", "sync", "now please"});
+    ProgramResult run = Run({"\\Windows\\cprog.exe", "sync", "now please"});
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    const std::string prefix = "\\Windows\\repllog.exe resident, pid ";
+    const std::string prefix = "\\Windows\\cprog.exe resident, pid ";
     ASSERT_EQ(run.output.rfind(prefix, 0), 0u) << run.output;
     uint32_t pid = static_cast<uint32_t>(std::stoul(run.output.substr(prefix.size())));
-    EXPECT_TRUE(JournalHasLineEnding(" start \\Windows\\repllog.exe sync now please"));
-    EXPECT_TRUE(JournalHasLineEnding(" repllog ran sync now please"));
+    EXPECT_TRUE(JournalHasLineEnding(" start \\Windows\\cprog.exe sync now please"));
+    EXPECT_TRUE(JournalHasLineEnding(" cprog ran sync now please"));
 
-    plat::Hwnd window = plat::FindWindow(u"repllog", u"repllog");
+    plat::Hwnd window = plat::FindWindow(u"cprog", u"cprog");
     ASSERT_TRUE(window);
     uint32_t owner = 0;
     plat::GetWindowThreadProcessId(window, &owner);
@@ -89,8 +89,8 @@ TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
     ASSERT_TRUE(plat::PostMessage(window, plat::WM_CLOSE, 0, 0));
     EXPECT_EQ(plat::WaitForSingleObject(process, 30000), plat::kWaitObject0);
     plat::CloseHandle(process);
-    EXPECT_TRUE(JournalHasLineEnding(" repllog closed"));
-    EXPECT_FALSE(plat::FindWindow(u"repllog", nullptr));
+    EXPECT_TRUE(JournalHasLineEnding(" cprog closed"));
+    EXPECT_FALSE(plat::FindWindow(u"cprog", nullptr));
 }
 
 TEST_F(RunCommandTest, ProgramThatEndsIsWaitedForWithItsExitCode) {

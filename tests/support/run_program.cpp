@@ -1,6 +1,7 @@
 #include "support/run_program.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,10 +62,12 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         _exit(127);
     }
     int status = 0;
+    struct rusage usage {};
     pid_t waited;
-    do waited = waitpid(pid, &status, 0);
+    do waited = wait4(pid, &status, 0, &usage);
     while (waited < 0 && errno == EINTR);
     if (waited != pid) return result;
+    result.peakMemoryKb = usage.ru_maxrss;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.output = out.Read();
     if (errorStream == ErrorStream::kCaptured) result.errors = err.Read();

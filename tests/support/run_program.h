@@ -17,6 +17,7 @@ struct ProgramResult {
     int exitCode = -1;   // exit status, or -1 when it could not run or was ended by a signal
     std::string output;  // standard output (with standard error when merged)
     std::string errors;  // standard error when captured, else empty
+    long peakMemoryKb = 0;  // the program's largest resident size, in kB
 };
 
 // Runs TLW_BIN_DIR/program with args (no shell: each argument reaches the

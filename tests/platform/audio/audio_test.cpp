@@ -2,6 +2,7 @@
 // sound profile and sound-file list, and the refusals of bad requests.
 #include <gtest/gtest.h>
 
+#include "platform/audio/sound_player.h"
 #include "platform/audio/wave_out.h"
 #include "platform/hardware/hardware.h"
 #include "platform/shell/sound_files.h"
@@ -73,6 +74,23 @@ TEST(SoundFileListTest, SoundsOfTheKnownFoldersInFolderThenNameOrder) {
                                                   u"\\My Documents\\Song.wma"}));
     EXPECT_EQ(names, (std::vector<std::u16string>{u"a", u"b", u"Ring", u"Song"}));
     EXPECT_EQ(SndGetSoundFileList(kSndEventAll, kSndLocationAll, nullptr), kEInvalidArg);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SoundPlayerTest, PlaysKnownKindsOfExistingFiles) {
+    TempDevice device;
+    ASSERT_TRUE(plat::CreateDirectory(u"\\Windows"));
+    for (const char16_t* path : {u"\\Windows\\Song.MP3", u"\\Windows\\readme.txt"}) {
+        plat::File f;
+        ASSERT_TRUE(f.Open(path, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways));
+    }
+    EXPECT_EQ(plat::SndPlayAsync(u"\\windows\\song.mp3"), plat::kSndPlayOk);
+    EXPECT_EQ(plat::SndPlayAsync(u"\\Windows\\readme.txt"), plat::kSndPlayUnsupported);
+    EXPECT_EQ(plat::SndPlayAsync(u"\\Windows\\Gone.wav"), plat::kSndPlayFileNotFound);
+    EXPECT_EQ(JournalEffects(), std::vector<std::string>{"sound play \\windows\\song.mp3"});
 }
 
 }  // namespace

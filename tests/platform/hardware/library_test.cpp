@@ -59,7 +59,7 @@ protected:
 };
 
 TEST_F(LibraryTest, LoadsExactlyTheModelsLibraries) {
-    UseModel("libraries=ossvcs.dll,OEMUtil.dll\n");
+    UseModel("libraries=ossvcs.dll,Extras.dll\n");
     HModule a = LoadLibrary(u"OSSVCS.DLL");
     EXPECT_NE(a, 0u);
     EXPECT_EQ(LoadLibrary(u"\\Windows\\ossvcs"), a);  // the loaded one again
@@ -72,16 +72,16 @@ TEST_F(LibraryTest, LoadsExactlyTheModelsLibraries) {
     EXPECT_FALSE(FreeLibrary(a));
 
     // A library without simulated entries loads and resolves nothing.
-    HModule oem = LoadLibrary(u"OEMUtil.dll");
+    HModule oem = LoadLibrary(u"Extras.dll");
     ASSERT_NE(oem, 0u);
-    EXPECT_EQ(GetProcAddress(oem, "SetWLANRadio"), nullptr);
+    EXPECT_EQ(GetProcAddress(oem, "ExtrasEntry"), nullptr);
     EXPECT_EQ(GetLastError(), kErrorProcNotFound);
     FreeLibrary(oem);
 
     std::vector<std::string> journal = JournalRead();
     ASSERT_EQ(journal.size(), 3u);
     EXPECT_NE(journal[0].find("load library ossvcs.dll"), std::string::npos);
-    EXPECT_NE(journal[2].find("load library OEMUtil.dll"), std::string::npos);
+    EXPECT_NE(journal[2].find("load library Extras.dll"), std::string::npos);
 }
 
 TEST_F(LibraryTest, EntriesByOrdinalAndByName) {

@@ -1,6 +1,9 @@
-// The reading half of the Bluetooth radio: which stack the phone runs (the
-// WIDCOMM stack is known by its tray window), the WIDCOMM version, and
-// whether the radio is on.
+// The Bluetooth radio on both stacks the phones carry. The WIDCOMM stack is
+// known by its tray window and driven by registered messages sent to it; the
+// platform's own stack by the wireless-device switch and the Bluetooth
+// utility library (bthutil.dll). The stack is detected at each call.
+// (`SetBluetoothRadio` and `SetBluetoothVisible` are declared with the other
+// device operations, common/device/device_operations.h.)
 #pragma once
 
 #include <cstdint>
@@ -11,6 +14,12 @@ namespace tlw {
 
 // Window class of the WIDCOMM stack's tray window.
 inline constexpr char16_t kWidcommTrayClass[] = u"WCE_BTTRAY";
+// The WIDCOMM tray's registered messages.
+inline constexpr char16_t kWidcommSetStackConfig[] = u"WIDCOMM_WM_SETSTACKCONFIG";
+inline constexpr char16_t kWidcommStackUnload[] = u"WIDCOMM_WM_STACK_UNLOAD";
+inline constexpr char16_t kWidcommStackLoad[] = u"WIDCOMM_WM_STACK_LOAD";
+inline constexpr char16_t kWidcommRadioOn[] = u"WIDCOMM_WM_BTRADIO_ON";
+inline constexpr char16_t kWidcommRadioOff[] = u"WIDCOMM_WM_BTRADIO_OFF";
 // Longest WIDCOMM version string read, in characters.
 constexpr size_t kWidcommVersionCapacity = 260;
 

@@ -1,0 +1,30 @@
+#include "platform/audio/sound_player.h"
+
+#include <string>
+
+#include "base/text.h"
+#include "platform/storage/file.h"
+#include "platform/storage/journal.h"
+
+namespace plat {
+namespace {
+
+bool KnownSoundKind(std::u16string_view path) {
+    size_t dot = path.find_last_of(u'.');
+    if (dot == std::u16string_view::npos) return false;
+    std::u16string_view ext = path.substr(dot);
+    for (const char16_t* known : {u".wav", u".mid", u".wma", u".mp3"})
+        if (tlw::EqualsNoCase(ext, known)) return true;
+    return false;
+}
+
+}  // namespace
+
+uint32_t SndPlayAsync(std::u16string_view path) {
+    if (!FileExists(path)) return kSndPlayFileNotFound;
+    if (!KnownSoundKind(path)) return kSndPlayUnsupported;
+    JournalAppend("sound play " + tlw::Utf16ToUtf8(path));
+    return kSndPlayOk;
+}
+
+}  // namespace plat
