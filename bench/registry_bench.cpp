@@ -86,7 +86,7 @@ void BM_SqliteBarePreparedRead(benchmark::State& state) {
     sqlite3_stmt* read = nullptr;
     bool ok = sqlite3_open((folder / "bare.db").c_str(), &db) == SQLITE_OK &&
               sqlite3_exec(db,
-                           "CREATE TABLE v(key TEXT NOT NULL, name TEXT NOT NULL, value BLOB, PRIMARY KEY(key, name));"
+                           "CREATE TABLE v(key TEXT NOT NULL, name TEXT NOT NULL, value BLOB, PRIMARY KEY(key, name)) WITHOUT ROWID;"
                            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 20)"
                            " INSERT INTO v SELECT 'software\\korvel\\tallowin', 'value' || i, i FROM n;"
                            "INSERT INTO v VALUES('software\\korvel\\tallowin', 'logmode', 7);",

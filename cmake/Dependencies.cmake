@@ -30,12 +30,12 @@ if(NOT EXISTS ${TLW_FONT_DIR}/DejaVuSans.ttf)
   message(FATAL_ERROR "DejaVu Sans not found in ${TLW_FONT_DIR}: install the Debian package 'fonts-dejavu-core'")
 endif()
 
-# Xlib only serves the optional on-screen view of the simulator.
-find_package(X11 QUIET)
-set(TLW_HAVE_X11 ${X11_FOUND})
+find_package(PkgConfig QUIET)
+tlw_require(PkgConfig_FOUND "pkg-config" pkg-config)
+
+# cpp-httplib serves the simulator's live view of the phone.
+pkg_check_modules(HTTPLIB QUIET IMPORTED_TARGET cpp-httplib)
+tlw_require(HTTPLIB_FOUND "cpp-httplib" libcpp-httplib-dev)
 
 # pixman only serves a comparison benchmark.
-find_package(PkgConfig QUIET)
-if(PkgConfig_FOUND)
-  pkg_check_modules(PIXMAN QUIET IMPORTED_TARGET pixman-1)
-endif()
+pkg_check_modules(PIXMAN QUIET IMPORTED_TARGET pixman-1)

@@ -39,8 +39,7 @@ bool HasEnabledProfileOfKind(const EngineState& engine, int32_t kind);
 // True when index names a profile of the table.
 bool IsProfileIndex(const EngineState& engine, int32_t index);
 
-// Trigger evaluators not yet wired to their sensors find no profile.
-int32_t EvaluateCalendar(EngineState& engine);
+// Trigger evaluators (calendar: engine/calendar_trigger.h).
 int32_t MatchPower(EngineState& engine, bool powerConnected);
 int32_t MatchLocation(EngineState& engine);
 

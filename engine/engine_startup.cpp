@@ -9,9 +9,12 @@
 #include "common/config/registry_key.h"
 #include "common/config/registry_state.h"
 #include "common/device/flexmail.h"
+#include "common/device/location_reading.h"
+#include "common/device/location_sensing.h"
 #include "common/device/probes.h"
 #include "common/graphics/image_loader.h"
 #include "base/text.h"
+#include "engine/calendar_trigger.h"
 #include "engine/command_line.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_log.h"
@@ -156,7 +159,7 @@ void InitializeEngineState(EngineState& engine) {
     engine.headset = false;
     engine.callMonitoring = false;
     engine.flexMail = FindFlexMail(&engine.flexMailProgram);
-    InitSensing(engine);
+    InitSensing();
     RegisterRegistryWatches(engine);
     engine.watched.processId.store(0);
     engine.watched.thread = {};
@@ -196,11 +199,11 @@ int RunEngine(std::u16string_view commandLine) {
 
     StartImaging();  // the image-decoding factory of the imaging component
     InitializeEngineState(engine);
-    RegisterCalendarNotifications(engine, engine.mainWindow);
+    RegisterCalendarNotifications(engine);
     ReadDeviceStates(engine);
     FindOwnWakeUps(engine, kDeleteCellVerify);
     TriggerSources sources = TriggerSourcesAtStart(engine);
-    if (sources.sensingMode >= 0) StartLocationSensing(engine, sources.sensingMode);
+    if (sources.sensingMode >= 0) StartLocationSensing(sources.sensingMode);
     if (sources.callMonitoring) engine.callMonitoring = OpenCallMonitoring(engine);
     if (!engine.locked) {
         WriteRunningProfile(kNoProfile, kNoRunningProfileName, u"", 0);

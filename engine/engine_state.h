@@ -14,11 +14,14 @@
 #include "platform/kernel/clock.h"
 #include "platform/kernel/kernel_handle.h"
 #include "platform/gdi/gdi_types.h"
+#include "platform/pim/calendar_store.h"
 #include "platform/window/messages.h"
 
 namespace tlw {
 
 struct EngineState;
+
+constexpr uint32_t kMaxMonitoredLines = 50;  // line devices call monitoring opens at most
 
 // The trigger evaluators consulted by the decision procedure; each returns a
 // profile index or 600. Tests may replace them to set up a trigger.
@@ -79,7 +82,11 @@ struct EngineState {
     plat::HBrush whiteBrush;         // white
     plat::ColorRef textColor = 0;    // the screen's text colour
     uint64_t registryWatches[9] = {};  // the registry-change notifications, in order
+    plat::PimSession calendar;       // logon of the calendar notifications, start-up to shut-down
     bool callMonitoring = false;     // call monitoring is open
+    uint32_t lineApp = 0;            // the telephony application; 0 when not initialised
+    uint32_t lineCount = 0;          // line devices in use, at most kMaxMonitoredLines
+    uint32_t lines[kMaxMonitoredLines] = {};  // the open line handles; 0 none
     bool cradled = false;            // cradle snapshot
     bool headset = false;            // accessory snapshot: headset, hands-free or Bluetooth audio
     bool flexMail = false;           // the FlexMail client is installed

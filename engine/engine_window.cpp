@@ -2,9 +2,12 @@
 // handled on its one window thread.
 #include "common/config/log_file.h"
 #include "common/config/registry_state.h"
+#include "common/device/location_reading.h"
+#include "common/device/location_sensing.h"
 #include "common/device/probes.h"
 #include "common/graphics/image_loader.h"
 #include "base/text.h"
+#include "engine/calendar_trigger.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_log.h"
 #include "engine/engine_main.h"
@@ -40,13 +43,13 @@ void OnPhoneStatus(EngineState& engine) {
     engine.deviceStates[kStatePhone] = IsPhoneOn() ? 1 : 0;
     bool locationProfiles = HasEnabledProfileOfKind(engine, kEventLocation);
     if (engine.deviceStates[kStatePhone] == 1 && engine.model.options.locationMode == 0) {
-        if (locationProfiles) StartLocationSensing(engine, 0);
+        if (locationProfiles) StartLocationSensing(0);
         engine.callMonitoring = OpenCallMonitoring(engine);
     } else {
         if (engine.model.options.locationMode == 1) {
-            if (locationProfiles) StartLocationSensing(engine, 1);
+            if (locationProfiles) StartLocationSensing(1);
         } else {
-            StopLocationSensing(engine);
+            StopLocationSensing();
         }
         CloseCallMonitoring(engine);
     }
@@ -59,7 +62,7 @@ void OnReload(EngineState& engine) {
     engine.deviceStates[kStatePhone] = IsPhoneOn() ? 1 : 0;
     if (HasEnabledProfileOfKind(engine, kEventLocation) &&
         (engine.deviceStates[kStatePhone] == 1 || engine.model.options.locationMode == 1))
-        StartLocationSensing(engine, engine.model.options.locationMode);
+        StartLocationSensing(engine.model.options.locationMode);
     ProcessParameter(engine, kParamReevaluate);
     RefreshIcon(engine, true);
     RefreshIcon(engine, false);
@@ -179,8 +182,8 @@ void ShutDownEngine(EngineState& engine) {
         watch = 0;
     }
     CloseCallMonitoring(engine);
-    StopLocationSensing(engine);
-    DeleteSensing(engine);
+    StopLocationSensing();
+    DeleteSensing();
     ReleaseMediaPlayer(engine);
     DeleteAllOwnWakeUps(engine);
     if (engine.treo) StopNotificationRepetition(engine);

@@ -1,7 +1,6 @@
 #include "engine/later_parts.h"
 
 #include "common/config/registry_state.h"
-#include "common/device/probes.h"
 #include "engine/engine_actions.h"
 
 namespace tlw {
@@ -35,28 +34,5 @@ bool ComputeRepetition(EngineState&, int32_t) { return false; }
 void CheckShownNotifications(EngineState&) {}
 void StopNotificationRepetition(EngineState&) {}
 void ReleaseMediaPlayer(EngineState&) {}
-
-void RegisterCalendarNotifications(EngineState&, plat::Hwnd) {}
-void LogOffCalendar(EngineState&) {}
-void RescheduleCalendarWakeUp(EngineState&) {}
-
-void TakeCradleSnapshot(EngineState& engine) { engine.cradled = IsCradled(); }
-void TakeAccessorySnapshot(EngineState& engine) { engine.headset = IsHeadsetConnected(); }
-bool OpenCallMonitoring(EngineState&) { return false; }
-void CloseCallMonitoring(EngineState& engine) { engine.callMonitoring = false; }
-void HandleCallActive(EngineState&) {}
-void HandleCallOffered(EngineState&) {}
-
-void InitSensing(EngineState&) {}
-void DeleteSensing(EngineState&) {}
-void StartLocationSensing(EngineState&, int32_t) {}
-void StopLocationSensing(EngineState&) {}
-
-TriggerEvaluators DefaultTriggerEvaluators() {
-    return {EvaluateCalendar, MatchPower, MatchLocation};
-}
-int32_t EvaluateCalendar(EngineState&) { return kNoDecision; }
-int32_t MatchPower(EngineState&, bool) { return kNoDecision; }
-int32_t MatchLocation(EngineState&) { return kNoDecision; }
 
 }  // namespace tlw

@@ -1,7 +1,8 @@
 // Engine functions whose full behaviour comes with later parts of the
-// engine: the taskbar icon and popup menu, notification sound repetition,
-// the calendar store, call monitoring and location sensing. Until then each
-// keeps the engine's state consistent and does nothing on the device.
+// engine: the taskbar icon and popup menu and notification sound
+// repetition. Until then each keeps the engine's state consistent and does
+// nothing on the device. The power snapshots and call monitoring declared
+// here live in engine/power_trigger.cpp and engine/call_monitoring.cpp.
 #pragma once
 
 #include <cstdint>
@@ -32,23 +33,11 @@ void CheckShownNotifications(EngineState& engine);
 void StopNotificationRepetition(EngineState& engine);
 void ReleaseMediaPlayer(EngineState& engine);
 
-// Calendar store: log on and have the calendar folder's item notifications
-// sent to the window; log off and release the store.
-void RegisterCalendarNotifications(EngineState& engine, plat::Hwnd window);
-void LogOffCalendar(EngineState& engine);
-
-// Power, accessories and calls.
+// Power, accessories and calls (engine/power_trigger.cpp,
+// engine/call_monitoring.cpp).
 void TakeCradleSnapshot(EngineState& engine);
 void TakeAccessorySnapshot(EngineState& engine);
 bool OpenCallMonitoring(EngineState& engine);
 void CloseCallMonitoring(EngineState& engine);
-
-// Location sensing (mode 0 cell towers, 1 access points). InitSensing resets
-// the sensing state and creates its lock, once at start-up before any
-// reading; DeleteSensing deletes the lock at shut-down.
-void InitSensing(EngineState& engine);
-void DeleteSensing(EngineState& engine);
-void StartLocationSensing(EngineState& engine, int32_t mode);
-void StopLocationSensing(EngineState& engine);
 
 }  // namespace tlw

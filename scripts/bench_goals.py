@@ -14,15 +14,19 @@ UNIT = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 
 # (path, benchmark, figure, anchor benchmark or None, goal text, goal test)
 # figure is "real" (wall time), "cpu" (CPU time of the measuring thread) or
-# "rate" (items per second; the ratio is figure / anchor, higher is better).
+# "rate" (items per second of CPU time; the ratio is figure / anchor, higher
+# is better). CPU time is used wherever the work stays in the measuring
+# thread, as it moves far less than wall time on a shared machine; wall time
+# where the work waits for storage (the write) or runs in other processes
+# (the hand-off).
 GOALS = [
-    ("configuration read, 99 profiles", "BM_ReadConfiguration", "real", None, "<= 0.5 ms",
+    ("configuration read, 99 profiles (CPU)", "BM_ReadConfiguration", "cpu", None, "<= 0.5 ms",
      lambda v, r: v <= 0.5e-3),
     ("configuration write, 99 profiles", "BM_WriteConfiguration", "real", None, "<= 1 ms",
      lambda v, r: v <= 1e-3),
-    ("full re-evaluation, 99 profiles", "BM_FullReevaluation99Profiles", "cpu", None, "<= 100 us CPU",
+    ("full re-evaluation, 99 profiles (CPU)", "BM_FullReevaluation99Profiles", "cpu", None, "<= 100 us",
      lambda v, r: v <= 100e-6),
-    ("registry DWORD read", "BM_RegReadDword", "real", "BM_SqliteBarePreparedRead", "<= 1.5 x anchor",
+    ("registry DWORD read (CPU)", "BM_RegReadDword", "cpu", "BM_SqliteBarePreparedRead", "<= 1.5 x anchor",
      lambda v, r: r <= 1.5),
     ("hand-off to the running engine", "BM_HandOff", "real", "BM_TrivialProcessStart", "<= 2 x anchor",
      lambda v, r: r <= 2.0),
@@ -46,7 +50,8 @@ def load(folder):
         for b in data.get("benchmarks", []):
             if b.get("error_occurred"):
                 continue
-            name = b.get("run_name", b["name"])
+            # "BM_HandOff/iterations:20" counts as "BM_HandOff".
+            name = b.get("run_name", b["name"]).split("/")[0]
             if b.get("run_type") == "aggregate":
                 if b.get("aggregate_name") == "median":
                     medians[name] = b

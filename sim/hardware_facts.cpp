@@ -63,7 +63,10 @@ bool WriteSpot(const RegistrySpot& spot, uint32_t value) {
 }
 
 // The kinds of value a fact takes; each parses to a number.
-enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower, kData, kInterval };
+enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower, kData, kInterval, kCell };
+
+// A parsed cell: -1 for none, else LAC * 65536 + CID.
+constexpr int64_t kNoCell = -1;
 
 bool ParseNumber(const std::string& text, int64_t min, int64_t max, int64_t* out) {
     int64_t v = 0;
@@ -94,6 +97,13 @@ bool ParseKind(Kind kind, const std::string& text, int64_t* out) {
         if (text == "offered") return *out = 1, true;
         if (text == "active") return *out = 2, true;
         return false;
+    case Kind::kCell: {
+        bool present = false;
+        uint32_t lac = 0, cid = 0;
+        if (!plat::ParseCell(text, &present, &lac, &cid)) return false;
+        *out = present ? static_cast<int64_t>(lac) * 65536 + cid : kNoCell;
+        return true;
+    }
     case Kind::kBluetooth:
         if (text == "off" || text == "0") return *out = 0, true;
         if (text == "on" || text == "1") return *out = 1, true;
@@ -205,6 +215,15 @@ const std::vector<Fact>& Facts() {
              return h.call == plat::CallState::kActive ? "active" : h.call == plat::CallState::kOffered ? "offered" : "none";
          },
          [](const DeviceModel&, int64_t v) { return plat::SetCallHardware(static_cast<plat::CallState>(v)); }},
+        {{"cell", "LAC:CID|none", "the serving cell (numbers decimal or 0x hex, each up to 0xFFFF)"}, Kind::kCell, HasPhone,
+         [](const DeviceModel&, const HardwareState& h) { return plat::FormatCell(h.cellPresent, h.cellLac, h.cellId); },
+         [](const DeviceModel&, int64_t v) {
+             return ChangeHw([v](HardwareState& s) {
+                 s.cellPresent = v != kNoCell;
+                 s.cellLac = v == kNoCell ? 0 : static_cast<uint32_t>(v / 65536);
+                 s.cellId = v == kNoCell ? 0 : static_cast<uint32_t>(v % 65536);
+             });
+         }},
         {{"missed", "count", "missed calls"}, Kind::kCount, HasPhone, TLW_COUNT_FACT(kMissed)},
         {{"sms", "count", "unread text messages"}, Kind::kCount, Always, TLW_COUNT_FACT(kSms)},
         {{"mms", "count", "unread multimedia messages"}, Kind::kCount, Always, TLW_COUNT_FACT(kMms)},

@@ -150,6 +150,7 @@ void ReadOptionSections(ConfigLineReader& lines, KeyReader& keys, ConfigModel& m
     keys.Text(u"skin", &o.skin);
     keys.Bool(u"tdy_sound", &o.tdy_sound);
     keys.Text(u"voicemail", &o.voicemail);
+    keys.Int(u"location_mode", &o.locationMode);
 
     lines.FindSection(u"[Today]");
     keys.Int(u"layout", &o.layout);
@@ -192,8 +193,10 @@ void ReadLocations(ConfigLineReader& lines, KeyReader& keys, LocationTable& loca
     int d = 0;
     for (; d < kMaxLocations; ++d) {
         LocationEntry& e = locations.entries[d];
+        e.accessPoint.Clear();  // written only when an entry has one
         if (!keys.Text(Indexed(u"locationname", d), &e.name)) break;
         keys.Int(Indexed(u"location", d), &e.cell);
+        keys.Text(Indexed(u"locationap", d), &e.accessPoint);
     }
     locations.count = d;
 }

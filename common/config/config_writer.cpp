@@ -130,6 +130,7 @@ void WriteModel(LineWriter& w, const ConfigModel& model, const LanguageTable& la
     w.Text(u"skin", o.skin.View());
     w.Bool(u"tdy_sound", o.tdy_sound);
     w.Text(u"voicemail", o.voicemail.View());
+    w.Int(u"location_mode", o.locationMode);
     w.Line(u"");
 
     w.Line(u"[Today]");
@@ -174,6 +175,8 @@ void WriteModel(LineWriter& w, const ConfigModel& model, const LanguageTable& la
     for (int d = 0; d < locations; ++d) {
         w.Text(Indexed(u"locationname", d), model.locations.entries[d].name.View());
         w.Int(Indexed(u"location", d), model.locations.entries[d].cell);
+        if (!model.locations.entries[d].accessPoint.Empty())
+            w.Text(Indexed(u"locationap", d), model.locations.entries[d].accessPoint.View());
     }
     w.Line(u"");
 }

@@ -95,6 +95,7 @@ void ApplyDefaults(ConfigModel& model, const LanguageTable& language, bool fileO
     o.menu_type = 1;
     o.voicemail = u"123";
     o.thumb_menu = true;
+    o.locationMode = 0;
 
     for (int i = 0; i < kTodayItemCount; ++i) {
         TodayItem& t = model.todayItems[i];

@@ -27,7 +27,7 @@ struct Options {
     FixedString<50> voicemail;       // voice-mail number
     bool thumb_menu = false;         // menu style of the plug-in and popup
     bool tdy_sound = false;          // click sound on taps
-    int32_t locationMode = 0;        // engine run time: 0 cell towers, 1 access points
+    int32_t locationMode = 0;        // location sensing: 0 cell towers, 1 access points (`location_mode`)
 };
 
 struct TodayItem {
@@ -50,7 +50,7 @@ struct PopupCounter {
 struct LocationEntry {
     FixedString<32> name;         // the Location profile it belongs to
     int32_t cell = 0;             // cell identity: LAC * 65536 + cell id
-    FixedString<32> accessPoint;  // access point MAC text; memory only
+    FixedString<32> accessPoint;  // access point MAC text (`locationap%d`); empty when none
 };
 
 struct LocationTable {

@@ -103,6 +103,13 @@ constexpr Field kFields[] = {
     Number<&HardwareState::phoneState, 0, UINT32_MAX>("phone", "a state number expected"),
     Number<&HardwareState::bluetoothMode, 0, 2>("btmode", "0, 1 or 2 expected"),
     Named<&HardwareState::call, kCallNames, std::size(kCallNames)>("call", "none, offered or active expected"),
+    {"cell", "LAC:CID or none expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         values->push_back(FormatCell(s.cellPresent, s.cellLac, s.cellId));
+     },
+     [](std::string_view text, HardwareState& s, std::string*) {
+         return ParseCell(text, &s.cellPresent, &s.cellLac, &s.cellId);
+     }},
     Number<&HardwareState::soundProfile, 0, 3>("soundprofile", "0 ... 3 expected"),
     Number<&HardwareState::waveOutVolume, 0, UINT32_MAX>("waveout", "a number expected"),
     Number<&HardwareState::handsetVolume, 0, 0xFFFF>("handset", "0 ... 65535 expected"),
@@ -213,6 +220,39 @@ std::string FormatHardwareState(const HardwareState& s) {
         for (const std::string& value : values) text += std::string(f.key) + "=" + value + "\n";
     }
     return text;
+}
+
+std::string FormatCell(bool present, uint32_t lac, uint32_t cellId) {
+    return present ? std::to_string(lac) + ":" + std::to_string(cellId) : "none";
+}
+
+bool ParseCell(std::string_view text, bool* present, uint32_t* lac, uint32_t* cellId) {
+    if (text == "none") {
+        *present = false;
+        *lac = 0;
+        *cellId = 0;
+        return true;
+    }
+    auto number = [](std::string_view t, uint32_t* out) {
+        int base = 10;
+        if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+            t.remove_prefix(2);
+            base = 16;
+        }
+        uint32_t v = 0;
+        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v, base);
+        if (t.empty() || ec != std::errc() || end != t.data() + t.size() || v > 0xFFFF) return false;
+        *out = v;
+        return true;
+    };
+    size_t colon = text.find(':');
+    uint32_t a = 0, b = 0;
+    if (colon == std::string_view::npos || !number(text.substr(0, colon), &a) || !number(text.substr(colon + 1), &b))
+        return false;
+    *present = true;
+    *lac = a;
+    *cellId = b;
+    return true;
 }
 
 bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* error) {

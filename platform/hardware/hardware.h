@@ -42,6 +42,9 @@ struct HardwareState {
     uint32_t phoneState = 1;        // phone node: 0 off (radio off), else on
     uint32_t bluetoothMode = 0;     // Microsoft stack: 0 off, 1 on and connectable, 2 discoverable
     CallState call = CallState::kNone;  // the call on the line
+    bool cellPresent = false;       // the phone is camped on a cell
+    uint32_t cellLac = 0;           // its location area code, 0 ... 0xFFFF
+    uint32_t cellId = 0;            // its cell id, 0 ... 0xFFFF
     std::vector<AccessPoint> accessPoints;  // Wi-Fi access points in reach, one "ap=" line each
     std::string simPin;             // the SIM's PIN; empty: the SIM asks for none
     bool simUnlocked = false;       // the PIN was entered since the radio came on
@@ -59,6 +62,11 @@ struct HardwareState {
     uint32_t brightnessExternal = 3;  // ... on external power
 };
 
+// The serving cell as text: "LAC:CID" in decimal, or "none". Parsing takes
+// each number in decimal or as 0x hexadecimal, each 0 ... 0xFFFF. False for
+// any other text.
+std::string FormatCell(bool present, uint32_t lac, uint32_t cellId);
+bool ParseCell(std::string_view text, bool* present, uint32_t* lac, uint32_t* cellId);
 // Milliseconds since 1970 of the host clock: the time base of radio changes
 // that take effect late (the same in every process of the device).
 int64_t HostTimeMs();

@@ -1,5 +1,8 @@
 #include "platform/hardware/library.h"
 
+#include <dlfcn.h>
+
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>
@@ -8,7 +11,9 @@
 #include "platform/hardware/backlight.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
+#include "platform/hardware/ril.h"
 #include "platform/storage/journal.h"
+#include "platform/storage/paths.h"
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
@@ -43,6 +48,11 @@ const LibraryEntry kBthutilEntries[] = {
     {kBthutilGetMode, "BthGetMode", Address(&BthGetMode)},
 };
 
+const LibraryEntry kRilEntries[] = {
+    {0, "RIL_Initialize", Address(&RilInitialize)},
+    {0, "RIL_GetCellTowerInfo", Address(&RilGetCellTowerInfo)},
+    {0, "RIL_Deinitialize", Address(&RilDeinitialize)},
+};
 const LibraryEntry kOemUtilEntries[] = {
     {0, kOemSetWlanRadio, Address(&OemSetWlanRadio)},
 };
@@ -64,6 +74,7 @@ const LibraryEntry kHtcUtilEntries[] = {
 const LibraryInfo kLibraries[] = {
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
+    {u"ril.dll", kRilEntries, std::size(kRilEntries)},
     {u"OEMUtil.dll", kOemUtilEntries, std::size(kOemUtilEntries)},
     {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
@@ -72,10 +83,34 @@ const LibraryInfo kLibraries[] = {
 
 // A library loaded in this process.
 struct Loaded {
-    std::u16string fileName;        // the file name as the model spells it
+    std::u16string fileName;        // the file name as the model spells it (or the device path)
     const LibraryInfo* info;        // its entries, null when it has none
     uint32_t count;                 // loads not yet freed
+    void* shared = nullptr;         // a device library: the host shared object (dlopen), else null
 };
+
+// The device path a library name stands for: a name without a folder is
+// taken from "\Windows", ".dll" added when it has no extension.
+std::u16string DeviceLibraryPath(std::u16string_view name) {
+    std::u16string path(name);
+    if (path.find_first_of(u"\\/") == std::u16string::npos) path = u"\\Windows\\" + path;
+    size_t slash = path.find_last_of(u"\\/");
+    if (path.find(u'.', slash) == std::u16string::npos) path += u".dll";
+    return path;
+}
+
+// Opens a library installed on the device: a device file that links to a
+// host shared object. Null when there is none.
+void* OpenDeviceLibrary(const std::u16string& devicePath) {
+    std::error_code ec;
+    std::filesystem::path host = HostPath(devicePath);
+    if (host.empty() || !std::filesystem::is_regular_file(host, ec)) return nullptr;
+    void* shared = ::dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Why a library that is there does not load (an entry it needs is
+    // missing) is worth a line to whoever looks at the phone.
+    if (!shared) JournalAppend("cannot load library " + tlw::Utf16ToUtf8(devicePath) + ": " + ::dlerror());
+    return shared;
+}
 
 struct LoadedTable {
     std::mutex lock;                      // guards the fields below
@@ -110,16 +145,32 @@ HModule LoadLibrary(std::u16string_view name) {
     std::u16string file;
     for (const std::u16string& lib : CurrentDeviceModel().libraries)
         if (tlw::EqualsNoCase(FileNameOf(lib), wanted)) file = FileNameOf(lib);
+    void* shared = nullptr;
     if (file.empty()) {
-        SetLastError(kErrorModNotFound);
-        return 0;
+        // Not one of the model's own: a library installed on the device.
+        file = DeviceLibraryPath(name);
+        LoadedTable& t = Table();
+        std::lock_guard<std::mutex> guard(t.lock);
+        for (auto& [h, loaded] : t.modules) {
+            if (loaded.shared && tlw::EqualsNoCase(loaded.fileName, file)) {
+                ++loaded.count;
+                return h;
+            }
+        }
+    }
+    if (file.front() == u'\\') {
+        shared = OpenDeviceLibrary(file);
+        if (!shared) {
+            SetLastError(kErrorModNotFound);
+            return 0;
+        }
     }
     LoadedTable& t = Table();
     HModule handle = 0;
     {
         std::lock_guard<std::mutex> guard(t.lock);
         for (auto& [h, loaded] : t.modules) {
-            if (tlw::EqualsNoCase(loaded.fileName, file)) {
+            if (!shared && tlw::EqualsNoCase(loaded.fileName, file)) {
                 ++loaded.count;
                 handle = h;
                 break;
@@ -128,7 +179,7 @@ HModule LoadLibrary(std::u16string_view name) {
         if (!handle) {
             handle = t.nextHandle;
             t.nextHandle += 0x10000;
-            t.modules[handle] = Loaded{file, InfoOf(file), 1};
+            t.modules[handle] = Loaded{file, shared ? nullptr : InfoOf(file), 1, shared};
         }
     }
     JournalAppend("load library " + tlw::Utf16ToUtf8(file));
@@ -143,7 +194,10 @@ bool FreeLibrary(HModule module) {
         SetLastError(kErrorInvalidHandle);
         return false;
     }
-    if (--it->second.count == 0) t.modules.erase(it);
+    if (--it->second.count == 0) {
+        if (it->second.shared) ::dlclose(it->second.shared);
+        t.modules.erase(it);
+    }
     return true;
 }
 
@@ -151,6 +205,11 @@ void* GetProcAddress(HModule module, uint32_t ordinal) {
     LoadedTable& t = Table();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.modules.find(module);
+    if (it != t.modules.end() && it->second.shared && ordinal != 0) {
+        auto* table = static_cast<const ExportOrdinal*>(::dlsym(it->second.shared, kExportOrdinalTable));
+        for (size_t i = 0; table && i < kMaxExportOrdinals && table[i].ordinal != 0; ++i)
+            if (table[i].ordinal == ordinal) return table[i].address;
+    }
     if (it != t.modules.end() && it->second.info && ordinal != 0) {
         const LibraryInfo& info = *it->second.info;
         for (size_t i = 0; i < info.entryCount; ++i)
@@ -164,6 +223,10 @@ void* GetProcAddress(HModule module, std::string_view name) {
     LoadedTable& t = Table();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.modules.find(module);
+    if (it != t.modules.end() && it->second.shared) {
+        std::string symbol(name);
+        if (void* address = ::dlsym(it->second.shared, symbol.c_str())) return address;
+    }
     if (it != t.modules.end() && it->second.info) {
         const LibraryInfo& info = *it->second.info;
         for (size_t i = 0; i < info.entryCount; ++i)

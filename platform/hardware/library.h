@@ -4,8 +4,16 @@
 // (platform/hardware/wireless_switch.h, platform/hardware/bluetooth_utility.h, ...), and a
 // library without a known entry still loads but resolves nothing. Every
 // successful load is journalled ("load library NAME").
+//
+// A library the model does not carry may be installed on the device: a
+// device file ("\\Windows\\NAME.dll" for a bare name) that links to a host
+// shared object, loaded with the host's loader. Its entries by name are its
+// exported symbols; its entries by ordinal are listed in its ordinal table,
+// the exported array kExportOrdinalTable of ExportOrdinal records ending
+// with ordinal 0 (a host shared object has no ordinals of its own).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -18,6 +26,15 @@ using HModule = uintptr_t;
 constexpr uint32_t kErrorModNotFound = 126;
 // ... and for an entry the library does not have.
 constexpr uint32_t kErrorProcNotFound = 127;
+
+// One entry of a device library's ordinal table.
+struct ExportOrdinal {
+    uint32_t ordinal;  // the entry's ordinal; 0 ends the table
+    void* address;     // the entry
+};
+// The symbol name of the ordinal table, and the most entries read from it.
+inline constexpr const char* kExportOrdinalTable = "TlwExportOrdinals";
+inline constexpr size_t kMaxExportOrdinals = 256;
 
 // Loads a library ("ossvcs.dll", "\Windows\bthutil.dll"; the name is matched
 // without regard to case and ".dll" is added when it has no extension).

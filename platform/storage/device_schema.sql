@@ -44,10 +44,51 @@ CREATE TABLE IF NOT EXISTS windows (
     top_edge INTEGER NOT NULL,
     right_edge INTEGER NOT NULL,
     bottom_edge INTEGER NOT NULL,
-    visible INTEGER NOT NULL
+    visible INTEGER NOT NULL,
+    z INTEGER NOT NULL DEFAULT 0,            -- stacking order, higher nearer the viewer
+    shell_flags INTEGER NOT NULL DEFAULT 0   -- kShell* bits (platform/window/window_order.h)
 );
 CREATE INDEX IF NOT EXISTS windows_by_class ON windows (class_folded);
 CREATE INDEX IF NOT EXISTS windows_by_pid ON windows (pid);
+
+-- The input state of the screen (platform/window/window_order.cpp): one row,
+-- made when first written.
+CREATE TABLE IF NOT EXISTS screen_state (
+    id INTEGER PRIMARY KEY CHECK (id = 1),
+    foreground INTEGER NOT NULL,
+    focus INTEGER NOT NULL,
+    capture INTEGER NOT NULL
+);
+
+-- Notification-area icons of the taskbar (platform/shell/notify_icon.cpp).
+CREATE TABLE IF NOT EXISTS notify_icons (
+    hwnd INTEGER NOT NULL,
+    id INTEGER NOT NULL,
+    seq INTEGER NOT NULL,
+    pid INTEGER NOT NULL,
+    start_time INTEGER NOT NULL,
+    callback INTEGER NOT NULL,
+    width INTEGER NOT NULL,
+    height INTEGER NOT NULL,
+    pixels BLOB NOT NULL,
+    tip TEXT NOT NULL,
+    PRIMARY KEY (hwnd, id)
+);
+
+-- Menu bars with their soft keys (platform/shell/menu_bar.cpp).
+CREATE TABLE IF NOT EXISTS menu_bars (
+    hwnd INTEGER PRIMARY KEY,
+    pid INTEGER NOT NULL,
+    start_time INTEGER NOT NULL,
+    items BLOB NOT NULL
+);
+
+-- Registered window messages (platform/window/registered_messages.cpp): one
+-- number per name, the same in every process of the device.
+CREATE TABLE IF NOT EXISTS registered_messages (
+    name_folded TEXT PRIMARY KEY,
+    number INTEGER NOT NULL UNIQUE
+);
 
 -- Registry-change watches (platform/window/registry_notify.cpp): who is told
 -- when a value changes, and the value as the watcher last saw it.
@@ -122,4 +163,24 @@ CREATE TABLE IF NOT EXISTS journal (
     time TEXT NOT NULL,            -- device time, YYYY-MM-DDTHH:MM:SS
     program TEXT NOT NULL,         -- one word
     effect TEXT NOT NULL           -- one line
+);
+
+-- Calendar (platform/pim/calendar_db.cpp): the appointments, whose row id is
+-- the object identifier (AUTOINCREMENT: never given twice), and the windows
+-- that asked to hear of changes.
+CREATE TABLE IF NOT EXISTS appointments (
+    oid INTEGER PRIMARY KEY AUTOINCREMENT,
+    subject TEXT NOT NULL,
+    start_s INTEGER NOT NULL,      -- local start, seconds since 1601
+    end_s INTEGER NOT NULL,        -- local end, seconds since 1601
+    all_day INTEGER NOT NULL,
+    busy INTEGER NOT NULL,
+    meeting INTEGER NOT NULL,
+    sensitivity INTEGER NOT NULL,
+    categories TEXT NOT NULL
+);
+CREATE INDEX IF NOT EXISTS appointments_start ON appointments (start_s, oid);
+CREATE TABLE IF NOT EXISTS calendar_watchers (
+    window INTEGER PRIMARY KEY,    -- the window's handle value
+    pid INTEGER NOT NULL           -- the process that registered it (it does not hear its own changes)
 );

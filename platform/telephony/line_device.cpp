@@ -8,6 +8,7 @@
 
 #include "platform/hardware/device_model.h"
 #include "platform/storage/journal.h"
+#include "platform/telephony/line_events.h"
 
 namespace plat {
 namespace {
@@ -63,6 +64,7 @@ int32_t LineInitializeEx(HLineApp* app, void* instance, LineCallback callback, c
     *app = handle;
     *numDevices = DeviceCount();
     if (*apiVersion > kTapiVersionHighest) *apiVersion = kTapiVersionHighest;
+    AttachLineEvents(handle, params ? params->options : 0);
     return 0;
 }
 
@@ -126,10 +128,23 @@ int32_t LineShutdown(HLineApp app) {
             if (line.app == app) open.push_back(handle);
     }
     for (HLine line : open) LineClose(line);
+    DetachLineEvents(app);
     LineTable& t = Table();
     std::lock_guard<std::mutex> guard(t.lock);
     t.apps.erase(app);
     return 0;
+}
+
+bool EventLinesOf(HLineApp app, std::vector<EventLine>* out) {
+    out->clear();
+    LineTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto a = t.apps.find(app);
+    if (a == t.apps.end()) return false;
+    for (const auto& [handle, line] : t.lines)
+        if (line.app == app && (line.privileges & (kLineCallPrivilegeMonitor | kLineCallPrivilegeOwner)))
+            out->push_back(EventLine{line.device, line.callbackInstance, a->second.callback});
+    return true;
 }
 
 bool LookupLine(HLine line, uint32_t* device) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace plat {
 
@@ -79,5 +80,11 @@ int32_t LineShutdown(HLineApp app);
 // For the services on top of an open line: true when the line is open; the
 // device it belongs to in *device.
 bool LookupLine(HLine line, uint32_t* device);
+
+// The open lines of an application that receive call events (monitor or
+// owner privilege), each with its device, callback instance and the
+// application's callback; false for an application that is not initialised.
+struct EventLine;
+bool EventLinesOf(HLineApp app, std::vector<EventLine>* out);
 
 }  // namespace plat

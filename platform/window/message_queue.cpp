@@ -1,6 +1,7 @@
 // The thread message queue and the loop: which message comes next (sent,
 // posted, quit, paint, timer), waiting without CPU, dispatching, and the
 // handling of messages sent from other threads and processes.
+#include <algorithm>
 #include <poll.h>
 #include <unistd.h>
 
@@ -383,6 +384,21 @@ LResult DefWindowProc(Hwnd hwnd, uint32_t message, WParam wParam, LParam) {
         if (!background) return 0;
         Hdc hdc{static_cast<uint32_t>(wParam)};
         return FillRect(hdc, client, background) ? 1 : 0;
+    }
+    case WM_SYNCPAINT: {
+        // Every window of this thread that waits for paint is painted now,
+        // so that whoever asks (a screenshot) sees the screen up to date.
+        std::vector<Hwnd> due;
+        {
+            ProcessState& s = State();
+            std::lock_guard<std::mutex> guard(s.lock);
+            uint32_t self = win::ThisThreadId();
+            for (const auto& [handle, w] : s.windows)
+                if (w->threadId == self && w->needsPaint && w->visible && !w->destroying) due.push_back(handle);
+        }
+        std::sort(due.begin(), due.end());
+        for (Hwnd window : due) UpdateWindow(window);
+        return 0;
     }
     default:
         return 0;

@@ -52,7 +52,7 @@ Route RouteOf(Hwnd hwnd, WndProc* proc, std::shared_ptr<ThreadQueue>* queue) {
 // Hands a message to a window of another process. The window must be in
 // the device's window table with a live owner; the message must not carry a
 // pointer. Journals each message (but WM_NULL, which does nothing and is
-// what a sync sends).
+// what a sync sends, and the housekeeping WM_SYNCPAINT and WM_SHELLCHANGED).
 bool ToOtherProcess(ipc::RequestKind kind, Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam,
                     int64_t timeoutMs, LResult* result, bool* timedOut) {
     *timedOut = false;
@@ -75,7 +75,8 @@ bool ToOtherProcess(ipc::RequestKind kind, Hwnd hwnd, uint32_t message, WParam w
     request.senderThreadId = win::ThisThreadId();
     // Journalled before it leaves, so that the line comes before what the
     // receiver journals while handling it.
-    if (message != WM_NULL) {
+    // Housekeeping that has no effect of its own is not journalled.
+    if (message != WM_NULL && message != WM_SYNCPAINT && message != WM_SHELLCHANGED) {
         JournalAppend("message " + std::to_string(message) + " to " + tlw::Utf16ToUtf8(row->className) + " (" +
                       std::to_string(wParam) + ", " + std::to_string(lParam) + ")");
     }

@@ -71,6 +71,7 @@ constexpr uint32_t WM_CANCELMODE = 0x001F;
 constexpr uint32_t WM_DRAWITEM = 0x002B;
 constexpr uint32_t WM_MEASUREITEM = 0x002C;
 constexpr uint32_t WM_WINDOWPOSCHANGED = 0x0047;
+constexpr uint32_t WM_SYNCPAINT = 0x0088;  // paint now what needs painting (DefWindowProc does it for the thread)
 constexpr uint32_t WM_NOTIFY = 0x004E;
 constexpr uint32_t WM_HELP = 0x0053;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
@@ -90,9 +91,33 @@ constexpr uint32_t WM_LBUTTONDOWN = 0x0201;  // 513
 constexpr uint32_t WM_LBUTTONUP = 0x0202;    // 514
 constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
 constexpr uint32_t WM_CAPTURECHANGED = 0x0215;
+constexpr uint32_t WM_SHELLCHANGED = 0x03FE;  // the shell's bars or icons changed: the shell redraws
 constexpr uint32_t WM_HIBERNATE = 0x03FF;
 constexpr uint32_t WM_USER = 0x0400;   // 1024: first number of a window class's own messages
 constexpr uint32_t WM_APP = 0x8000;    // 32768: first number of an application's own messages
+
+// Virtual keys of the phone's buttons and keyboard (WM_KEYDOWN, WM_KEYUP).
+constexpr uint32_t VK_BACK = 0x08;
+constexpr uint32_t VK_RETURN = 0x0D;   // the action key (centre of the navigation pad)
+constexpr uint32_t VK_ESCAPE = 0x1B;
+constexpr uint32_t VK_SPACE = 0x20;
+constexpr uint32_t VK_LEFT = 0x25;
+constexpr uint32_t VK_UP = 0x26;
+constexpr uint32_t VK_RIGHT = 0x27;
+constexpr uint32_t VK_DOWN = 0x28;
+constexpr uint32_t VK_TSOFT1 = 0x70;   // soft key 1 (left)
+constexpr uint32_t VK_TSOFT2 = 0x71;   // soft key 2 (right)
+constexpr uint32_t VK_TTALK = 0x72;    // the green phone key
+constexpr uint32_t VK_TEND = 0x73;     // the red phone key
+
+// Stylus messages carry the point in lParam: x in the low 16 bits, y in the
+// high 16 bits (client coordinates).
+constexpr LParam MakePointParam(int32_t x, int32_t y) {
+    return static_cast<LParam>((uint32_t(uint16_t(y)) << 16) | uint16_t(x));
+}
+constexpr int32_t PointParamX(LParam lParam) { return int16_t(uint16_t(lParam & 0xFFFF)); }
+constexpr int32_t PointParamY(LParam lParam) { return int16_t(uint16_t((lParam >> 16) & 0xFFFF)); }
+constexpr uint32_t MK_LBUTTON = 0x0001;
 
 // Messages whose lParam or wParam is a pointer by definition: they are never
 // sent to another process (the call fails with kErrorInvalidParameter).

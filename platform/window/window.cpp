@@ -6,6 +6,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/last_error.h"
 #include "platform/window/window_db.h"
+#include "platform/window/window_surface.h"
 #include "platform/window/window_state.h"
 
 namespace plat {
@@ -62,6 +63,13 @@ Hwnd CreateWindow(std::u16string_view className, std::u16string_view title, uint
     }
     if (width < 0) width = 0;
     if (height < 0) height = 0;
+    // A child may live inside a window of another process (an icon inside
+    // the shell's taskbar); the parent must exist on the device.
+    bool foreignParent = parent && win::OwnerPid(parent) != State().pid;
+    if (foreignParent && !IsWindow(parent)) {
+        SetLastError(kErrorInvalidWindowHandle);
+        return Hwnd{};
+    }
     auto w = std::make_shared<WindowRecord>();
     windb::WindowRow row;
     ProcessState& s = State();
@@ -72,7 +80,7 @@ Hwnd CreateWindow(std::u16string_view className, std::u16string_view title, uint
             SetLastError(kErrorClassDoesNotExist);
             return Hwnd{};
         }
-        if (parent && !win::FindLocked(s, parent)) {
+        if (parent && !foreignParent && !win::FindLocked(s, parent)) {
             SetLastError(kErrorInvalidWindowHandle);
             return Hwnd{};
         }
@@ -207,6 +215,7 @@ bool DestroyOwnWindow(Hwnd hwnd) {
         s.windows.erase(hwnd);
     }
     if (surface) DeleteDC(surface);
+    RemoveSurface(hwnd);
     windb::RemoveWindow(hwnd);
     CloseWatchesOfWindow(hwnd);
     for (SentMessage& m : unanswered) FailSent(std::move(m));

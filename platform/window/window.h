@@ -52,9 +52,10 @@ bool UnregisterClass(std::u16string_view className);
 // Creates a window of a class of this process, owned by the calling thread,
 // enters it in the device's window table and sends it WM_CREATE (lParam: a
 // CreateStruct*). A window whose WM_CREATE answers -1 is destroyed again and
-// no window is returned. A parent must be a window of this process; with
-// WS_CHILD the window is a child of it, else it is top-level (a parent
-// without WS_CHILD only makes it an owned window, which stays top-level).
+// no window is returned. A parent may be a window of any process of the
+// device; with WS_CHILD the window is a child of it (x and y are then in the
+// parent's client coordinates), else it is top-level (a parent without
+// WS_CHILD only makes it an owned window, which stays top-level).
 // WS_VISIBLE shows it at once. Returns no window on failure
 // (kErrorClassDoesNotExist, kErrorInvalidWindowHandle for a bad parent).
 Hwnd CreateWindow(std::u16string_view className, std::u16string_view title, uint32_t style, int32_t x, int32_t y,
@@ -103,7 +104,8 @@ Hwnd GetParent(Hwnd hwnd);
 
 // ---------------------------------------------------------------------------
 // Position and visibility. Windows have no frame: the client area is the
-// whole window. Rectangles are in screen pixels.
+// whole window. GetWindowRect answers in screen pixels; MoveWindow takes a
+// child window's position in its parent's client coordinates.
 
 bool GetWindowRect(Hwnd hwnd, Rect* rect);
 // (0, 0, width, height).
@@ -113,7 +115,9 @@ bool GetClientRect(Hwnd hwnd, Rect* rect);
 // invalidates it.
 bool MoveWindow(Hwnd hwnd, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint);
 // Shows (any SW_* but SW_HIDE) or hides the window; returns whether it was
-// visible before. Showing invalidates it.
+// visible before. Showing invalidates it; showing a top-level window also
+// makes it the foreground window (platform/window/window_order.h) unless the
+// command is SW_SHOWNA or SW_SHOWNOACTIVATE.
 bool ShowWindow(Hwnd hwnd, int32_t command);
 bool IsWindowVisible(Hwnd hwnd);
 

@@ -54,12 +54,14 @@ WindowRow RowOf(const Statement& s) {
     row.rect = {static_cast<int32_t>(s.Int(9)), static_cast<int32_t>(s.Int(10)), static_cast<int32_t>(s.Int(11)),
                 static_cast<int32_t>(s.Int(12))};
     row.visible = s.Int(13) != 0;
+    row.z = s.Int(14);
+    row.shellFlags = static_cast<uint32_t>(s.Int(15));
     return row;
 }
 
 constexpr const char* kRowColumns =
     "hwnd, pid, start_time, thread_id, parent, top_level, class, title, style, left_edge, top_edge, right_edge, "
-    "bottom_edge, visible";
+    "bottom_edge, visible, z, shell_flags";
 
 // Removes every row of the process (windows and watches); with the
 // connection held.
@@ -70,6 +72,12 @@ void RemoveProcessRows(sqlite3* db, int32_t pid) {
     Statement watches(db, "DELETE FROM registry_watches WHERE pid = ?1");
     watches.Bind(1, pid);
     watches.Step();
+    Statement icons(db, "DELETE FROM notify_icons WHERE pid = ?1");
+    icons.Bind(1, pid);
+    icons.Step();
+    Statement bars(db, "DELETE FROM menu_bars WHERE pid = ?1");
+    bars.Bind(1, pid);
+    bars.Step();
 }
 
 // Removes the rows (windows and watches) of one process that has ended: the
@@ -83,6 +91,14 @@ void RemoveOwnerRows(sqlite3* db, int32_t pid, uint64_t startTime) {
     watches.Bind(1, pid);
     watches.Bind(2, static_cast<int64_t>(startTime));
     watches.Step();
+    Statement icons(db, "DELETE FROM notify_icons WHERE pid = ?1 AND start_time = ?2");
+    icons.Bind(1, pid);
+    icons.Bind(2, static_cast<int64_t>(startTime));
+    icons.Step();
+    Statement bars(db, "DELETE FROM menu_bars WHERE pid = ?1 AND start_time = ?2");
+    bars.Bind(1, pid);
+    bars.Bind(2, static_cast<int64_t>(startTime));
+    bars.Step();
 }
 
 }  // namespace
@@ -156,9 +172,10 @@ bool WithExistingDb(const std::function<bool(sqlite3*)>& fn) { return Run(false,
 bool InsertWindow(const WindowRow& row) {
     return WriteOne(
         "INSERT OR REPLACE INTO windows (hwnd, seq, pid, start_time, thread_id, parent, top_level, class, "
-        "class_folded, title, title_folded, style, left_edge, top_edge, right_edge, bottom_edge, visible) VALUES "
+        "class_folded, title, title_folded, style, left_edge, top_edge, right_edge, bottom_edge, visible, z, "
+        "shell_flags) VALUES "
         "(?1, (SELECT IFNULL(MAX(seq), 0) + 1 FROM windows), ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-        "?14, ?15, ?16)",
+        "?14, ?15, ?16, (SELECT IFNULL(MAX(z), 0) + 1 FROM windows), 0)",
         [&](Statement& s) {
             s.Bind(1, static_cast<int64_t>(row.hwnd.value));
             s.Bind(2, row.pid);
@@ -180,8 +197,95 @@ bool InsertWindow(const WindowRow& row) {
 }
 
 bool RemoveWindow(Hwnd hwnd) {
-    return WriteOne("DELETE FROM windows WHERE hwnd = ?1",
+    return WithDb([&](sqlite3* db) {
+        if (!Exec(db, "BEGIN IMMEDIATE")) return false;
+        for (const char* sql : {"DELETE FROM windows WHERE hwnd = ?1", "DELETE FROM notify_icons WHERE hwnd = ?1",
+                                "DELETE FROM menu_bars WHERE hwnd = ?1"}) {
+            Statement s(db, sql);
+            s.Bind(1, static_cast<int64_t>(hwnd.value));
+            s.Step();
+        }
+        return Exec(db, "COMMIT") || (Exec(db, "ROLLBACK"), false);
+    });
+}
+
+bool RaiseWindow(Hwnd hwnd) {
+    return WriteOne("UPDATE windows SET z = (SELECT IFNULL(MAX(z), 0) + 1 FROM windows) WHERE hwnd = ?1",
                     [&](Statement& s) { s.Bind(1, static_cast<int64_t>(hwnd.value)); });
+}
+
+bool LowerWindow(Hwnd hwnd) {
+    return WriteOne("UPDATE windows SET z = (SELECT IFNULL(MIN(z), 0) - 1 FROM windows) WHERE hwnd = ?1",
+                    [&](Statement& s) { s.Bind(1, static_cast<int64_t>(hwnd.value)); });
+}
+
+bool UpdateShellFlags(Hwnd hwnd, uint32_t set, uint32_t clear) {
+    return WriteOne("UPDATE windows SET shell_flags = (shell_flags & ~?3) | ?2 WHERE hwnd = ?1", [&](Statement& s) {
+        s.Bind(1, static_cast<int64_t>(hwnd.value));
+        s.Bind(2, static_cast<int64_t>(set));
+        s.Bind(3, static_cast<int64_t>(clear));
+    });
+}
+
+ScreenState ReadScreenState() {
+    ScreenState state;
+    WithExistingDb([&](sqlite3* db) {
+        Statement s(db, "SELECT foreground, focus, capture FROM screen_state WHERE id = 1");
+        if (s.Step() == SQLITE_ROW) {
+            state.foreground.value = static_cast<uint64_t>(s.Int(0));
+            state.focus.value = static_cast<uint64_t>(s.Int(1));
+            state.capture.value = static_cast<uint64_t>(s.Int(2));
+        }
+        return true;
+    });
+    return state;
+}
+
+Hwnd ExchangeScreenState(ScreenField field, Hwnd value) {
+    static const char* const kColumns[] = {"foreground", "focus", "capture"};
+    const char* column = kColumns[static_cast<int>(field)];
+    Hwnd previous;
+    WithDb([&](sqlite3* db) {
+        if (!Exec(db, "BEGIN IMMEDIATE")) return false;
+        // The one row is made when first written.
+        Exec(db, "INSERT OR IGNORE INTO screen_state (id, foreground, focus, capture) VALUES (1, 0, 0, 0)");
+        std::string read = std::string("SELECT ") + column + " FROM screen_state WHERE id = 1";
+        Statement get(db, read.c_str());
+        if (get.Step() == SQLITE_ROW) previous.value = static_cast<uint64_t>(get.Int(0));
+        std::string write = std::string("UPDATE screen_state SET ") + column + " = ?1 WHERE id = 1";
+        Statement set(db, write.c_str());
+        set.Bind(1, static_cast<int64_t>(value.value));
+        int rc = set.Step();
+        if (rc != SQLITE_DONE) {
+            SetErrorFromSqlite(rc);
+            Exec(db, "ROLLBACK");
+            return false;
+        }
+        return Exec(db, "COMMIT") || (Exec(db, "ROLLBACK"), false);
+    });
+    return previous;
+}
+
+std::vector<WindowRow> AllRows() {
+    std::vector<WindowRow> rows;
+    std::vector<std::pair<int32_t, uint64_t>> ended;
+    WithExistingDb([&](sqlite3* db) {
+        std::string sql = std::string("SELECT ") + kRowColumns + " FROM windows ORDER BY z ASC, seq ASC";
+        Statement s(db, sql.c_str());
+        while (s.Step() == SQLITE_ROW) {
+            WindowRow row = RowOf(s);
+            if (ProcessAlive(row.pid, row.startTime)) rows.push_back(std::move(row));
+            else ended.emplace_back(row.pid, row.startTime);
+        }
+        return true;
+    });
+    if (!ended.empty()) {
+        WithDb([&](sqlite3* db) {
+            for (const auto& [pid, start] : ended) RemoveOwnerRows(db, pid, start);
+            return true;
+        });
+    }
+    return rows;
 }
 
 bool RemoveWindowsOfProcess(int32_t pid) {

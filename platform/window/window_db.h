@@ -32,6 +32,16 @@ struct WindowRow {
     uint32_t style = 0;        // window style
     Rect rect;                 // position on the screen
     bool visible = false;      // shown
+    int64_t z = 0;             // stacking order: higher is nearer the viewer
+    uint32_t shellFlags = 0;   // kShell* bits (platform/window/window_order.h)
+};
+
+// Device-wide input state: which window is in front and which gets keys
+// and stylus moves. No window is 0.
+struct ScreenState {
+    Hwnd foreground;  // the active top-level window as last set
+    Hwnd focus;       // the window that receives keys
+    Hwnd capture;     // the window that receives the stylus while captured
 };
 
 // Runs fn with the process's connection to the device store, in a store
@@ -82,6 +92,21 @@ bool UpdateTitle(Hwnd hwnd, std::u16string_view title);
 bool UpdateRect(Hwnd hwnd, const Rect& rect);
 bool UpdateVisible(Hwnd hwnd, bool visible);
 bool UpdateStyle(Hwnd hwnd, uint32_t style, bool topLevel);
+// Stacking: above every other window, or below them.
+bool RaiseWindow(Hwnd hwnd);
+bool LowerWindow(Hwnd hwnd);
+// Sets and clears shell flag bits of a window.
+bool UpdateShellFlags(Hwnd hwnd, uint32_t set, uint32_t clear);
+
+// The input state (all none when the device has no window table yet).
+ScreenState ReadScreenState();
+// Which part of the input state.
+enum class ScreenField { kForeground = 0, kFocus = 1, kCapture = 2 };
+// Sets one part in one transaction; returns what it was.
+Hwnd ExchangeScreenState(ScreenField field, Hwnd value);
+
+// Every window (top-level and child) of live processes, bottom to top.
+std::vector<WindowRow> AllRows();
 
 // The row of a window whose process is alive.
 std::optional<WindowRow> FindRow(Hwnd hwnd);

@@ -6,6 +6,7 @@
 #include "platform/kernel/last_error.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
+#include "platform/window/window_surface.h"
 #include "platform/window/window_state.h"
 
 namespace plat {
@@ -144,7 +145,10 @@ bool EndPaint(Hwnd hwnd, const PaintStruct* paint) {
             return false;
         }
     }
-    return RestoreDC(paint->hdc, -1);
+    bool restored = RestoreDC(paint->hdc, -1);
+    // What the window now shows goes to the screen.
+    PublishSurface(hwnd, paint->hdc);
+    return restored;
 }
 
 Hdc GetWindowSurface(Hwnd hwnd) {

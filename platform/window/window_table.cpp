@@ -8,6 +8,7 @@
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_db.h"
+#include "platform/window/window_order.h"
 #include "platform/window/window_state.h"
 
 namespace plat {
@@ -183,6 +184,18 @@ bool GetWindowRect(Hwnd hwnd, Rect* rect) {
     }
     if (!Describe(hwnd, &row)) return false;
     *rect = row.rect;
+    // A child's rectangle is kept in its parent's client coordinates; the
+    // depth limit guards against a parent chain that loops.
+    windb::WindowRow parent = row;
+    for (int depth = 0; depth < 32 && !parent.topLevel && parent.parent; ++depth) {
+        windb::WindowRow above;
+        if (!Describe(parent.parent, &above)) break;
+        rect->left += above.rect.left;
+        rect->right += above.rect.left;
+        rect->top += above.rect.top;
+        rect->bottom += above.rect.top;
+        parent = std::move(above);
+    }
     return true;
 }
 
@@ -246,6 +259,14 @@ bool ShowWindow(Hwnd hwnd, int32_t command) {
         SendMessage(hwnd, WM_SHOWWINDOW, show ? 1 : 0, 0);
         if (show) InvalidateRect(hwnd, nullptr, true);
     }
+    bool topLevel = false;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        topLevel = (w->style & WS_CHILD) == 0;
+    }
+    if (show && topLevel && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE &&
+        (GetShellFlags(hwnd) & kShellBar) == 0)
+        SetForegroundWindow(hwnd);
     return wasVisible;
 }
 

@@ -213,6 +213,48 @@ TEST_F(ConfigFileTest, ManualTimeoutFollowsItsKeyOnEveryRead) {
     EXPECT_FALSE(model->profiles.profiles[6].timeoutSet);
 }
 
+TEST_F(ConfigFileTest, LocationModeAndAccessPointsStandWhereReadersExpectThem) {
+    ASSERT_TRUE(Read());
+    model->options.locationMode = 1;
+    model->locations.count = 12;
+    for (int d = 0; d < 12; ++d) {
+        model->locations.entries[d].name = u"Office";
+        model->locations.entries[d].cell = d;
+        model->locations.entries[d].accessPoint.Clear();
+    }
+    model->locations.entries[0].accessPoint = u"00:11:22:33:44:55";
+    model->locations.entries[10].accessPoint = u"AA:BB:CC:DD:EE:10";
+    std::string text = tlw::FormatConfiguration(*model, *language);
+    // The mode is the last key of [Options]; an access point follows its cell.
+    EXPECT_NE(text.find("voicemail=123\r\nlocation_mode=1\r\n\r\n[Today]"), std::string::npos);
+    EXPECT_NE(text.find("location0=0\r\nlocationap0=00:11:22:33:44:55\r\nlocationname1="), std::string::npos);
+    EXPECT_NE(text.find("location1=1\r\nlocationname2="), std::string::npos);  // none: no key
+    PutFile(kIni, text);
+
+    // Entry 1 has no access point: the lookup must not take entry 10's.
+    auto fresh = std::make_unique<ConfigModel>();
+    std::swap(model, fresh);
+    ASSERT_TRUE(Read());
+    EXPECT_EQ(model->options.locationMode, 1);
+    EXPECT_EQ(model->locations.count, 12);
+    EXPECT_EQ(model->locations.entries[0].accessPoint, u"00:11:22:33:44:55");
+    EXPECT_TRUE(model->locations.entries[1].accessPoint.Empty());
+    EXPECT_EQ(model->locations.entries[10].accessPoint, u"AA:BB:CC:DD:EE:10");
+    EXPECT_EQ(model->locations.entries[10].cell, 10);
+
+    // A file of the older writer (neither key) reads as cell mode without
+    // access points, also into a model that held them.
+    std::string old = text;
+    for (const std::string key : {"location_mode=1\r\n", "locationap0=00:11:22:33:44:55\r\n", "locationap10=AA:BB:CC:DD:EE:10\r\n"})
+        old.erase(old.find(key), key.size());
+    PutFile(kIni, old);
+    ASSERT_TRUE(Read());
+    EXPECT_EQ(model->options.locationMode, 0);
+    EXPECT_TRUE(model->locations.entries[0].accessPoint.Empty());
+    EXPECT_TRUE(model->locations.entries[10].accessPoint.Empty());
+    EXPECT_EQ(model->locations.entries[10].cell, 10);
+}
+
 TEST_F(ConfigFileTest, LongLinesAreReadWholeAndCutToTheField) {
     ASSERT_TRUE(Read());
     std::u16string longPath = u"\\Program Files\\" + std::u16string(240, u'p') + u".exe";

@@ -55,11 +55,12 @@ TEST_F(HwCommandTest, FreshPhonePrintsItsModelsStartingState) {
     EXPECT_EQ(facts["call"], "none");
     EXPECT_EQ(facts["wifi"], "off");
     EXPECT_EQ(facts["bt"], "off");
+    EXPECT_EQ(facts["cell"], "none");
     EXPECT_EQ(facts["sim"], "ready");
     EXPECT_EQ(facts["ap"], "none");
     EXPECT_EQ(facts["pushinterval"], "manual");
     EXPECT_EQ(facts["proxy"], "none");
-    EXPECT_EQ(facts.size(), 32u);
+    EXPECT_EQ(facts.size(), 33u);
 }
 
 TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {

@@ -1,0 +1,131 @@
+// tlwsim cal DIR add|list|del|clear: the device's calendar, changed as the
+// phone's calendar application would change it (registered windows receive
+// the item notifications).
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+#include "base/text.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/last_error.h"
+#include "platform/pim/calendar_store.h"
+#include "sim/command.h"
+
+namespace {
+
+bool ParseSmall(const std::string& text, int32_t max, int32_t* out) {
+    int32_t v = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v < 0 || v > max) return false;
+    *out = v;
+    return true;
+}
+
+int Add(const sim::CommandArgs& args) {
+    if (args.size() < 4) return sim::Usage("cal");
+    plat::Appointment a;
+    if (!plat::ParseDeviceTime(args[2].c_str(), &a.start))
+        return sim::Fail("'" + args[2] + "' is no device time (YYYY-MM-DDTHH:MM:SS)");
+    if (!plat::ParseDeviceTime(args[3].c_str(), &a.end))
+        return sim::Fail("'" + args[3] + "' is no device time (YYYY-MM-DDTHH:MM:SS)");
+    for (size_t i = 4; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        size_t eq = arg.find('=');
+        std::string key = eq == std::string::npos ? arg : arg.substr(0, eq);
+        std::string value = eq == std::string::npos ? "" : arg.substr(eq + 1);
+        int32_t flag = 0;
+        bool ok = eq != std::string::npos;
+        if (!ok) {
+        } else if (key == "subject") {
+            a.subject = tlw::Utf8ToUtf16(value);
+        } else if (key == "categories") {
+            a.categories = tlw::Utf8ToUtf16(value);
+        } else if (key == "busy") {
+            ok = ParseSmall(value, plat::kMaxBusyStatus, &a.busyStatus);
+        } else if (key == "meeting") {
+            ok = ParseSmall(value, plat::kMaxMeetingStatus, &a.meetingStatus);
+        } else if (key == "sensitivity") {
+            ok = ParseSmall(value, plat::kMaxSensitivity, &a.sensitivity);
+        } else if (key == "allday") {
+            ok = ParseSmall(value, 1, &flag);
+            a.allDay = flag != 0;
+        } else {
+            return sim::Fail("unknown appointment field '" + key + "' (see tlwsim cal --help)");
+        }
+        if (!ok) return sim::Fail("bad value in '" + arg + "' (see tlwsim cal --help)");
+    }
+    std::string problem = plat::CheckAppointment(a);
+    if (!problem.empty()) return sim::Fail(problem);
+    if (!sim::OpenDevice(args)) return 1;
+    int64_t oid = 0;
+    uint32_t error = plat::PimAddAppointment(a, &oid);
+    if (error != 0) return sim::Fail("cannot store the appointment (error " + std::to_string(error) + ")");
+    std::printf("%lld\n", static_cast<long long>(oid));
+    return 0;
+}
+
+int List(const sim::CommandArgs& args) {
+    if (args.size() != 2) return sim::Usage("cal");
+    if (!sim::OpenDevice(args)) return 1;
+    std::vector<plat::Appointment> all;
+    uint32_t error = plat::PimListAppointments(&all);
+    if (error != 0) return sim::Fail("cannot read the calendar (error " + std::to_string(error) + ")");
+    for (const plat::Appointment& a : all) {
+        std::printf("%lld %s %s busy=%d meeting=%d sensitivity=%d allday=%d categories=%s subject=%s\n",
+                    static_cast<long long>(a.oid), plat::FormatDeviceTime(a.start).c_str(),
+                    plat::FormatDeviceTime(a.end).c_str(), a.busyStatus, a.meetingStatus, a.sensitivity,
+                    a.allDay ? 1 : 0, tlw::Utf16ToUtf8(a.categories).c_str(), tlw::Utf16ToUtf8(a.subject).c_str());
+    }
+    return 0;
+}
+
+int Delete(const sim::CommandArgs& args) {
+    if (args.size() != 3) return sim::Usage("cal");
+    long long oid = 0;
+    const std::string& text = args[2];
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), oid);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || oid <= 0)
+        return sim::Fail("'" + text + "' is no appointment identifier");
+    if (!sim::OpenDevice(args)) return 1;
+    uint32_t error = plat::PimDeleteAppointment(oid);
+    if (error == plat::kErrorInvalidParameter) return sim::Fail("the calendar has no appointment " + text);
+    if (error != 0) return sim::Fail("cannot delete appointment " + text + " (error " + std::to_string(error) + ")");
+    return 0;
+}
+
+int Clear(const sim::CommandArgs& args) {
+    if (args.size() != 2) return sim::Usage("cal");
+    if (!sim::OpenDevice(args)) return 1;
+    uint32_t error = plat::PimClearAppointments();
+    if (error != 0) return sim::Fail("cannot clear the calendar (error " + std::to_string(error) + ")");
+    return 0;
+}
+
+int RunCal(const sim::CommandArgs& args) {
+    if (args.size() < 2) return sim::Usage("cal");
+    const std::string& action = args[1];
+    if (action == "add") return Add(args);
+    if (action == "list") return List(args);
+    if (action == "del") return Delete(args);
+    if (action == "clear") return Clear(args);
+    return sim::Usage("cal");
+}
+
+}  // namespace
+
+TLW_SIM_COMMAND("cal",
+                "DIR add START END [subject=TEXT] [busy=0..3] [meeting=0..7] [sensitivity=0..3] [categories=A,B] "
+                "[allday=1] | list | del ID | clear",
+                "The device's calendar, as its calendar application changes it; windows registered\n"
+                "for the calendar folder's notifications hear of every change (33029 added,\n"
+                "33030 deleted, 33031 changed).\n"
+                "  add START END ...  adds an appointment (device times YYYY-MM-DDTHH:MM:SS) and\n"
+                "                     prints its identifier. Fields: subject=TEXT; busy=0 free,\n"
+                "                     1 tentative, 2 busy (default), 3 out of office; meeting=0 plain,\n"
+                "                     1 meeting, 3 meeting received; sensitivity=0 normal, 1 personal,\n"
+                "                     2 private, 3 confidential; categories=A,B; allday=1\n"
+                "  list               one line per appointment, by start: ID START END busy=N\n"
+                "                     meeting=N sensitivity=N allday=0|1 categories=TEXT subject=TEXT\n"
+                "  del ID             deletes one appointment\n"
+                "  clear              deletes every appointment",
+                RunCal);
