@@ -22,7 +22,7 @@ extern const char kDeviceSchema[];
 namespace {
 
 // How long a call waits for another process's write before giving up.
-constexpr int kBusyTimeoutMs = 10000;
+constexpr int kDefaultBusyTimeoutMs = 10000;
 
 // A statement kept for the connection's life, and whether a query uses it.
 struct Kept {
@@ -46,6 +46,9 @@ struct Connection {
     pid_t pid = 0;               // process that opened it
     uint64_t generation = 0;     // bumped each time another file is opened
     int depth = 0;               // sessions open (all on the thread holding the lock)
+    int busyTimeoutMs = kDefaultBusyTimeoutMs;  // see SetBusyTimeout
+    bool missingTable = false;   // a statement named a table the store lacks: run the schema again
+    std::string problem;         // why the store last failed to open, in words
     std::unordered_map<std::string, Kept, TextHash, std::equal_to<>> statements;  // by their text
 };
 
@@ -97,13 +100,46 @@ int UserVersion(sqlite3* handle) {
     return version;
 }
 
-// Makes sure the store has every table of the schema.
-int ApplySchema(sqlite3* handle) {
+// A statement counting how many of the schema's tables and indexes the
+// store has; its answer is the second member.
+const std::pair<std::string, int>& SchemaObjectsQuery() {
+    static const std::pair<std::string, int> query = [] {
+        std::string names;
+        int count = 0;
+        std::string_view schema(kDeviceSchema);
+        for (std::string_view head : {"CREATE TABLE IF NOT EXISTS ", "CREATE INDEX IF NOT EXISTS "}) {
+            for (size_t at = schema.find(head); at != std::string_view::npos; at = schema.find(head, at + 1)) {
+                size_t start = at + head.size();
+                size_t end = schema.find_first_of(" (\n", start);
+                names += std::string(names.empty() ? "'" : ", '") + std::string(schema.substr(start, end - start)) + "'";
+                ++count;
+            }
+        }
+        return std::make_pair("SELECT COUNT(*) FROM sqlite_master WHERE name IN (" + names + ")", count);
+    }();
+    return query;
+}
+
+// Whether the store holds every table and index of the schema (a person may
+// have dropped one with the sqlite3 shell).
+bool HasEveryTable(sqlite3* handle) {
+    const auto& [sql, expected] = SchemaObjectsQuery();
+    sqlite3_stmt* stmt = nullptr;
+    int found = -1;
+    if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        found = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return found == expected;
+}
+
+// Makes sure the store has every table of the schema: a store made before a
+// table was added, or one that lost a table, gets it; what it holds stays.
+int ApplySchema(sqlite3* handle, bool force = false) {
     int checksum = SchemaChecksum();
-    if (UserVersion(handle) == checksum) return SQLITE_OK;
+    if (!force && UserVersion(handle) == checksum && HasEveryTable(handle)) return SQLITE_OK;
     int rc = sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return rc;
-    if (UserVersion(handle) != checksum) {  // another process may have done it meanwhile
+    if (UserVersion(handle) != checksum || !HasEveryTable(handle)) {  // another process may have done it meanwhile
         rc = sqlite3_exec(handle, kDeviceSchema, nullptr, nullptr, nullptr);
         std::string pragma = "PRAGMA user_version = " + std::to_string(checksum);
         if (rc == SQLITE_OK) rc = sqlite3_exec(handle, pragma.c_str(), nullptr, nullptr, nullptr);
@@ -113,19 +149,39 @@ int ApplySchema(sqlite3* handle) {
     return rc;
 }
 
-// Opens (creating when new) the store at path; null with *error set.
-sqlite3* OpenStore(const std::string& path, uint32_t* error) {
+// Why the store at path could not be opened, in words a person can act on.
+std::string Problem(const std::string& path, int rc, sqlite3* handle) {
+    std::string detail = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
+    switch (rc & 0xFF) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return "the device store " + path + " is damaged (" + detail +
+               "); it was left as it is: move it aside to start the phone's state afresh";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "the device store " + path + " is held by another program (" + detail + ")";
+    default:
+        return "the device store " + path + " cannot be opened (" + detail + ")";
+    }
+}
+
+// Opens (creating when new) the store at path; null with *error and
+// *problem set. A file that is no store, or a damaged one, is never
+// written: the phone's state in it may still be rescued.
+sqlite3* OpenStore(const std::string& path, int busyTimeoutMs, uint32_t* error, std::string* problem) {
     sqlite3* handle = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+        sqlite3_extended_result_codes(handle, 0);
+        sqlite3_busy_timeout(handle, busyTimeoutMs);
         rc = ExecRetrying(handle, "PRAGMA journal_mode=WAL");
     }
     if (rc == SQLITE_OK) rc = sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) rc = ApplySchema(handle);
     if (rc != SQLITE_OK) {
         *error = ErrorFromSqlite(rc);
+        *problem = Problem(path, rc, handle);
         sqlite3_close_v2(handle);
         return nullptr;
     }
@@ -145,6 +201,7 @@ sqlite3* CurrentStore(Connection& c, uint32_t* error) {
     std::string path = StorePath();
     if (path.empty()) {
         *error = kErrorPathNotFound;
+        c.problem = "no device is chosen";
         return nullptr;
     }
     struct stat info {};
@@ -159,7 +216,7 @@ sqlite3* CurrentStore(Connection& c, uint32_t* error) {
         c.handle = nullptr;
         c.statements.clear();
     }
-    sqlite3* handle = OpenStore(path, error);
+    sqlite3* handle = OpenStore(path, c.busyTimeoutMs, error, &c.problem);
     if (!handle) return nullptr;
     if (::stat(path.c_str(), &info) != 0) {
         sqlite3_close_v2(handle);
@@ -172,7 +229,17 @@ sqlite3* CurrentStore(Connection& c, uint32_t* error) {
     c.fileDevice = info.st_dev;
     c.fileInode = info.st_ino;
     c.pid = pid;
+    c.missingTable = false;
+    c.problem.clear();
     return handle;
+}
+
+// Runs the schema again when a statement found a table missing (a person
+// dropped it while the phone ran). Called with the lock held and no
+// transaction open.
+void RepairMissingTables(Connection& c) {
+    if (!c.missingTable || !c.handle) return;
+    if (ApplySchema(c.handle, true) == SQLITE_OK) c.missingTable = false;
 }
 
 // Runs a kept statement without rows or parameters (BEGIN, COMMIT, ...).
@@ -198,8 +265,12 @@ Session::Session() {
     c.lock->lock();
     // A session inside a session shares the open connection: reopening it
     // would pull it from under the outer one's statements.
-    if (c.depth > 0) handle_ = c.handle;
-    else handle_ = CurrentStore(c, &error_);
+    if (c.depth > 0) {
+        handle_ = c.handle;
+    } else {
+        handle_ = CurrentStore(c, &error_);
+        if (handle_) RepairMissingTables(c);
+    }
     if (handle_) error_ = kErrorSuccess;
     else if (error_ == kErrorSuccess) error_ = kErrorPathNotFound;
     generation_ = c.generation;
@@ -261,6 +332,8 @@ Query::Query(Session& session, std::string_view sql) {
     int rc = sqlite3_prepare_v3(session.Handle(), sql.data(), static_cast<int>(sql.size()),
                                 keep ? SQLITE_PREPARE_PERSISTENT : 0, &stmt_, nullptr);
     if (rc != SQLITE_OK || !stmt_) {
+        if (rc == SQLITE_ERROR && std::string_view(sqlite3_errmsg(session.Handle())).rfind("no such table", 0) == 0)
+            c.missingTable = true;
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         error_ = rc != SQLITE_OK ? ErrorFromSqlite(rc) : kErrorInvalidParameter;  // empty SQL
@@ -355,9 +428,7 @@ std::vector<uint8_t> Query::Blob(int column) const {
 
 namespace {
 
-uint32_t RunTransaction(bool write, const std::function<uint32_t(Transaction&)>& body) {
-    Session session;
-    if (!session.Ok()) return session.Error();
+uint32_t RunOnce(Session& session, bool write, const std::function<uint32_t(Transaction&)>& body) {
     Transaction transaction(session);
     uint32_t error = transaction.Begin(write);
     if (error != kErrorSuccess) return error;
@@ -366,7 +437,36 @@ uint32_t RunTransaction(bool write, const std::function<uint32_t(Transaction&)>&
     return transaction.Commit();
 }
 
+uint32_t RunTransaction(bool write, const std::function<uint32_t(Transaction&)>& body) {
+    Session session;
+    if (!session.Ok()) return session.Error();
+    Connection& c = TheConnection();
+    bool outermost = c.depth == 1 && sqlite3_get_autocommit(session.Handle()) != 0;
+    uint32_t error = RunOnce(session, write, body);
+    // A table the store lost is made again, and the body (rolled back) runs
+    // once more on it.
+    if (error != kErrorSuccess && outermost && c.missingTable) {
+        RepairMissingTables(c);
+        if (!c.missingTable) error = RunOnce(session, write, body);
+    }
+    return error;
+}
+
 }  // namespace
+
+uint32_t Check(std::string* problem) {
+    Session session;
+    if (problem) problem->clear();
+    if (!session.Ok() && problem) *problem = TheConnection().problem;
+    return session.Error();
+}
+
+void SetBusyTimeout(int milliseconds) {
+    Connection& c = TheConnection();
+    std::lock_guard<std::recursive_mutex> guard(*c.lock);
+    c.busyTimeoutMs = milliseconds;
+    if (c.handle) sqlite3_busy_timeout(c.handle, milliseconds);
+}
 
 uint32_t Read(const std::function<uint32_t(Transaction&)>& body) { return RunTransaction(false, body); }
 uint32_t Write(const std::function<uint32_t(Transaction&)>& body) { return RunTransaction(true, body); }

@@ -31,7 +31,11 @@
 //   so a statement run often costs no parsing. Calls return the platform's
 //   error codes (see sqlite_errors.h): kErrorPathNotFound without a device or
 //   its ".device" folder, kErrorSharingViolation when another process held
-//   the store too long.
+//   the store too long, kErrorInvalidData when the file is damaged or no
+//   store at all (it is then never written, so nothing in it is lost).
+//   A table that went missing (dropped by hand) is made again when a process
+//   opens the store or a statement finds it missing; the call that found it
+//   runs again on the new, empty table.
 //
 // A transaction opened inside another one on the same thread (a service
 // called from within another's transaction) joins it as a savepoint: its
@@ -154,6 +158,15 @@ private:
 // begin or commit.
 uint32_t Read(const std::function<uint32_t(Transaction&)>& body);
 uint32_t Write(const std::function<uint32_t(Transaction&)>& body);
+
+// Opens the current device's store: kErrorSuccess, or the error with
+// *problem saying in words what is wrong (no device, a damaged file, a file
+// another program holds) and what to do. A damaged store is left as it is.
+uint32_t Check(std::string* problem);
+
+// How long a call waits for another process's write lock before it fails
+// with kErrorSharingViolation (10 s unless changed).
+void SetBusyTimeout(int milliseconds);
 
 // The host path of the current device's store; empty without a device.
 std::string StorePath();

@@ -56,8 +56,10 @@ TEST_F(DeviceStoreTest, TheWholeStateIsInTheStoreAndNothingBesideIt) {
     ASSERT_NE(SetUserNotification(trigger), 0u);
 
     std::string tables = StoreQuery(device_.Root(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    for (const char* table : {"clock", "hardware", "journal", "notifications", "power_state", "reg_keys", "reg_values",
-                              "registry_watches", "unattended_holders", "windows"})
+    for (const char* table : {"appointments", "calendar_watchers", "clock", "hardware", "journal", "menu_bars",
+                              "notifications", "notify_icons", "power_state", "reg_keys", "reg_values",
+                              "registered_messages", "registry_watches", "screen_state", "unattended_holders",
+                              "windows"})
         EXPECT_NE(tables.find(std::string(table) + "\n"), std::string::npos) << table << " missing from\n" << tables;
 
     EXPECT_EQ(StoreQuery(device_.Root(), "SELECT name, length(data) FROM reg_values WHERE name = 'Enabled'"),
