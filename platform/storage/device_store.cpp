@@ -242,6 +242,12 @@ void RepairMissingTables(Connection& c) {
     if (ApplySchema(c.handle, true) == SQLITE_OK) c.missingTable = false;
 }
 
+// Notes that a statement failed for a table the store lacks.
+void NoteMissingTable(Connection& c, int rc, sqlite3* handle) {
+    if (rc == SQLITE_ERROR && std::string_view(sqlite3_errmsg(handle)).rfind("no such table", 0) == 0)
+        c.missingTable = true;
+}
+
 // Runs a kept statement without rows or parameters (BEGIN, COMMIT, ...).
 uint32_t RunKept(Session& session, const char* sql) {
     Query q(session, sql);
@@ -332,8 +338,7 @@ Query::Query(Session& session, std::string_view sql) {
     int rc = sqlite3_prepare_v3(session.Handle(), sql.data(), static_cast<int>(sql.size()),
                                 keep ? SQLITE_PREPARE_PERSISTENT : 0, &stmt_, nullptr);
     if (rc != SQLITE_OK || !stmt_) {
-        if (rc == SQLITE_ERROR && std::string_view(sqlite3_errmsg(session.Handle())).rfind("no such table", 0) == 0)
-            c.missingTable = true;
+        NoteMissingTable(c, rc, session.Handle());
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         error_ = rc != SQLITE_OK ? ErrorFromSqlite(rc) : kErrorInvalidParameter;  // empty SQL
@@ -387,6 +392,7 @@ bool Query::Next() {
     if (!stmt_) return false;
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
+    NoteMissingTable(TheConnection(), rc, sqlite3_db_handle(stmt_));  // a kept statement prepares again here
     error_ = rc == SQLITE_DONE ? kErrorSuccess : ErrorFromSqlite(rc);
     return false;
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -136,6 +138,97 @@ TEST_F(DeviceStoreTest, WithoutTheStateFolderTheStoreIsNotMade) {
     std::filesystem::remove_all(device_.StateDir());
     EXPECT_EQ(store::Write([](Transaction&) -> uint32_t { return kErrorSuccess; }), kErrorPathNotFound);
     EXPECT_FALSE(std::filesystem::exists(device_.StateDir()));
+}
+
+// Another program in the middle of a long change: reads go on, a write waits
+// for the busy time-out and then fails with a sharing violation, changing
+// nothing; once the other program is done, writes go through again and
+// neither program's change is lost.
+TEST_F(DeviceStoreTest, AStoreHeldByAnotherProgramRefusesWritesAndLosesNothing) {
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Held", u"Before", 1));
+    store::SetBusyTimeout(200);
+    {
+        StoreWriteLock other(device_.Root());
+        uint32_t value = 0;
+        EXPECT_TRUE(RegReadDword(kHkeyCurrentUser, u"Held", u"Before", &value));
+        EXPECT_EQ(value, 1u);
+        HKey key{};
+        ASSERT_EQ(RegOpenKey(kHkeyCurrentUser, u"Held", &key), kErrorSuccess);
+        uint32_t during = 2;
+        EXPECT_EQ(RegSetValue(key, u"During", kRegDword, &during, sizeof(during)), kErrorSharingViolation);
+        RegCloseKey(key);
+        EXPECT_FALSE(ChangeHardwareState([](HardwareState& h) { h.batteryPercent = 17; }));
+    }
+    store::SetBusyTimeout(10000);
+    uint32_t value = 0;
+    EXPECT_FALSE(RegReadDword(kHkeyCurrentUser, u"Held", u"During", &value));
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Held", u"After", 3));
+    EXPECT_TRUE(RegReadDword(kHkeyCurrentUser, u"Held", u"Before", &value));
+    EXPECT_EQ(value, 1u);
+    HardwareState hardware;
+    ASSERT_TRUE(ReadHardwareState(&hardware));
+    EXPECT_NE(hardware.batteryPercent, 17);
+}
+
+// A store file that is no database (or a damaged one) is reported in words
+// and never written over: whatever is in it can still be rescued. A new
+// store is made only once a person moves the file aside.
+TEST_F(DeviceStoreTest, ADamagedStoreIsReportedAndLeftAsItIs) {
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Before", u"Value", 1));
+    std::filesystem::path path = device_.StateDir() / "device.db";
+    const std::string garbage(8192, 'x');
+    {
+        // A new file in its place (as a copy from elsewhere would be), without
+        // the old one's write-ahead log.
+        std::filesystem::path fresh = device_.StateDir() / "fresh";
+        std::ofstream(fresh, std::ios::binary) << garbage;
+        std::filesystem::remove(device_.StateDir() / "device.db-wal");
+        std::filesystem::remove(device_.StateDir() / "device.db-shm");
+        std::filesystem::rename(fresh, path);
+    }
+    std::string problem;
+    EXPECT_EQ(store::Check(&problem), kErrorInvalidData);
+    EXPECT_NE(problem.find("damaged"), std::string::npos) << problem;
+    EXPECT_NE(problem.find(path.string()), std::string::npos) << problem;
+
+    uint32_t value = 0;
+    EXPECT_FALSE(RegReadDword(kHkeyCurrentUser, u"Before", u"Value", &value));
+    HKey key{};
+    EXPECT_EQ(RegCreateKey(kHkeyCurrentUser, u"Other", &key), kErrorInvalidData);
+    JournalAppend("not kept");
+    EXPECT_FALSE(ChangeHardwareState([](HardwareState& h) { h.batteryPercent = 17; }));
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+
+    std::filesystem::rename(path, device_.StateDir() / "device.db.damaged");
+    EXPECT_EQ(store::Check(&problem), kErrorSuccess);
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Other", u"Value", 2));
+}
+
+// A table dropped by hand while the phone runs (the store's schema number
+// unchanged) is made again: the call that found it missing runs on the new,
+// empty table, and the other tables keep their rows.
+TEST_F(DeviceStoreTest, ATableDroppedByHandIsMadeAgain) {
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Kept", u"Value", 7));
+    ASSERT_TRUE(ChangeHardwareState([](HardwareState& h) { h.batteryPercent = 42; }));
+    StoreExec(device_.Root(), "DROP TABLE hardware");
+    ASSERT_TRUE(ChangeHardwareState([](HardwareState& h) { h.batteryPercent = 43; }));
+    HardwareState hardware;
+    ASSERT_TRUE(ReadHardwareState(&hardware));
+    EXPECT_EQ(hardware.batteryPercent, 43);
+
+    // Dropped while no process had the store open: made again on opening.
+    StoreExec(device_.Root(), "DROP TABLE journal");
+    {
+        TempDevice other;
+        JournalRead();
+    }
+    ASSERT_TRUE(SetDevice(device_.Root()));
+    JournalAppend("after the repair");
+    EXPECT_EQ(JournalRead().size(), 1u);
+    uint32_t value = 0;
+    EXPECT_TRUE(RegReadDword(kHkeyCurrentUser, u"Kept", u"Value", &value));
+    EXPECT_EQ(value, 7u);
 }
 
 }  // namespace
