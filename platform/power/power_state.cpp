@@ -51,13 +51,15 @@ uint32_t ReadStored(store::Transaction& t, PowerState* out) {
     return kErrorSuccess;
 }
 
-// Stores s in place of what is stored; the holder rows are written only
-// when they changed.
-uint32_t WriteStored(store::Transaction& t, const PowerState& s, const std::vector<uint32_t>* holdersBefore) {
-    store::Query power(t, "INSERT OR REPLACE INTO power_state(id, power) VALUES(1, ?1)");
-    power.Bind(1, DevicePowerName(s.power));
-    if (uint32_t error = power.Run(); error != kErrorSuccess) return error;
-    if (holdersBefore && *holdersBefore == s.unattendedHolders) return kErrorSuccess;
+// Stores s in place of what is stored (readBefore: what was read, when it
+// could be); only what changed is written.
+uint32_t WriteStored(store::Transaction& t, const PowerState& s, const PowerState* readBefore) {
+    if (!readBefore || readBefore->power != s.power) {
+        store::Query power(t, "INSERT OR REPLACE INTO power_state(id, power) VALUES(1, ?1)");
+        power.Bind(1, DevicePowerName(s.power));
+        if (uint32_t error = power.Run(); error != kErrorSuccess) return error;
+    }
+    if (readBefore && readBefore->unattendedHolders == s.unattendedHolders) return kErrorSuccess;
     store::Query clear(t, "DELETE FROM unattended_holders");
     if (uint32_t error = clear.Run(); error != kErrorSuccess) return error;
     for (uint32_t pid : s.unattendedHolders) {
@@ -68,18 +70,24 @@ uint32_t WriteStored(store::Transaction& t, const PowerState& s, const std::vect
     return kErrorSuccess;
 }
 
-// Reads, changes and writes the state in one transaction. *before receives
-// the state as it was. False (nothing written) when the store fails; a
-// stored state that cannot be read is replaced by the change applied to the
-// defaults rather than blocking the power manager for good.
-bool ChangePowerState(const std::function<void(PowerState&)>& change, PowerState* before) {
+// Reads, changes and writes the state in one transaction, with its journal
+// line (journal(before, after), empty for none). *before receives the state
+// as it was. False (nothing written) when the store fails; a stored state
+// that cannot be read is replaced by the change applied to the defaults
+// rather than blocking the power manager for good.
+bool ChangePowerState(const std::function<void(PowerState&)>& change, PowerState* before,
+                      const std::function<std::string(const PowerState&, const PowerState&)>& journal) {
     if (DeviceRoot().empty()) return false;
-    uint32_t error = store::Write([&](store::Transaction& t) {
+    uint32_t error = store::Write([&](store::Transaction& t) -> uint32_t {
         PowerState s;
         bool readable = ReadStored(t, &s) == kErrorSuccess;
         *before = s;
         change(s);
-        return WriteStored(t, s, readable ? &before->unattendedHolders : nullptr);
+        uint32_t written = WriteStored(t, s, readable ? before : nullptr);
+        if (written != kErrorSuccess) return written;
+        std::string line = journal(*before, s);
+        if (!line.empty()) JournalAppend(line);  // joins this transaction
+        return kErrorSuccess;
     });
     return error == kErrorSuccess;
 }
@@ -104,12 +112,14 @@ uint32_t MoveTo(DevicePower power, const std::string& journalPrefix) {
                 reached = Requested(s, power);
                 s.power = reached;
             },
-            &before)) {
+            &before,
+            [&](const PowerState&, const PowerState&) {
+                std::string line = journalPrefix;
+                if (reached != power) line += std::string(" -> ") + DevicePowerName(reached);
+                return line;
+            })) {
         return kErrorAccessDenied;
     }
-    std::string line = journalPrefix;
-    if (reached != power) line += std::string(" -> ") + DevicePowerName(reached);
-    JournalAppend(line);
     if (Wakes(before.power, reached)) FireEventNotifications(kNotificationEventWakeup);
     return kErrorSuccess;
 }
@@ -204,12 +214,14 @@ bool PowerPolicyNotify(uint32_t type, uint32_t data) {
             // The last holder gone: a suspend it held off happens now.
             if (holders.empty() && s.power == DevicePower::kUnattended) s.power = DevicePower::kSuspend;
         },
-        &before);
+        &before,
+        [&](const PowerState&, const PowerState&) {
+            return std::string(data != 0 ? "unattended mode on" : "unattended mode off");
+        });
     if (!ok) {
         SetLastError(kErrorAccessDenied);
         return false;
     }
-    JournalAppend(data != 0 ? "unattended mode on" : "unattended mode off");
     SetLastError(kErrorSuccess);
     return true;
 }

@@ -41,6 +41,8 @@ struct Connection {
     std::recursive_mutex* lock = new std::recursive_mutex;  // replaced in a forked child
     sqlite3* handle = nullptr;   // open store, null before the first use
     std::string path;            // host path of its device.db
+    std::string root;            // the device root last asked for, and
+    std::string rootPath;        //   the store's path in it
     dev_t fileDevice = 0;        // identity of that file: a device made anew
     ino_t fileInode = 0;         //   in the same folder gets a new store
     pid_t pid = 0;               // process that opened it
@@ -198,7 +200,13 @@ void CloseStore(Connection& c) {
 // The connection for the current device, opened when needed. Called with
 // the lock held and no other session open.
 sqlite3* CurrentStore(Connection& c, uint32_t* error) {
-    std::string path = StorePath();
+    // The path is made again only when the device changes.
+    const std::filesystem::path& root = DeviceRoot();
+    if (root.native() != c.root) {
+        c.root = root.native();
+        c.rootPath = StorePath();
+    }
+    const std::string& path = c.rootPath;
     if (path.empty()) {
         *error = kErrorPathNotFound;
         c.problem = "no device is chosen";
