@@ -42,6 +42,20 @@ TEST(CodePage, Windows1252ConvertsLikeThePlatform) {
     EXPECT_FALSE(plat::IsKnownCodePage(932));
 }
 
+// The in-place conversion a line reader uses: a buffer that held a longer
+// line holds only the new one afterwards, in the device's code page.
+TEST(CodePage, ConversionIntoAReusedBufferKeepsNothingOfTheOldText) {
+    std::u16string line = u"a much longer line read before";
+    plat::AnsiToWideInto("Name=\x80\xe4", &line);
+    EXPECT_EQ(line, u"Name=\u20ac\u00e4");
+    plat::SetAnsiCodePage(65001);
+    plat::AnsiToWideInto("\xe2\x82\xac!", &line);
+    plat::SetAnsiCodePage(1252);
+    EXPECT_EQ(line, u"\u20ac!");
+    plat::AnsiToWideInto("", &line);
+    EXPECT_TRUE(line.empty());
+}
+
 TEST(Files, ReadWriteSeekAndSharing) {
     TempDevice device;
     plat::File w;
