@@ -92,6 +92,18 @@ constexpr Field Named(const char* key, const char* expected) {
             }};
 }
 
+// Notification LED i: 0 off, 1 on, 2 blinking; left out while off.
+template <size_t I>
+constexpr Field Led(const char* key) {
+    return {key, "0, 1 or 2 expected",
+            [](const HardwareState& s, std::vector<std::string>* values) {
+                if (s.leds[I] != 0) values->push_back(std::to_string(s.leds[I]));
+            },
+            [](std::string_view text, HardwareState& s, std::string*) {
+                return ToNumber(text, 0, 2, 0, &s.leds[I]);
+            }};
+}
+
 // Every fact, in the order the text form lists them. A new fact is one line
 // here (and its member in HardwareState).
 constexpr Field kFields[] = {
@@ -117,6 +129,8 @@ constexpr Field kFields[] = {
     Number<&HardwareState::speakerVolume, 0, 0xFFFF>("speaker", "0 ... 65535 expected"),
     Number<&HardwareState::brightness, 0, UINT32_MAX>("brightness", "a number expected"),
     Number<&HardwareState::brightnessExternal, 0, UINT32_MAX>("brightness_ac", "a number expected"),
+    Led<0>("led0"),
+    Led<1>("led1"),
     // A late Wi-Fi change: its target only while one is pending.
     {"wifitarget", "a state number expected",
      [](const HardwareState& s, std::vector<std::string>* values) {
