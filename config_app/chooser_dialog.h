@@ -39,7 +39,15 @@ struct ChooserLayout {
 };
 ChooserLayout LayOutChooser(int32_t width, int32_t height, bool saveMode);
 
-// The dialog open now (no window when none), for tests that drive it.
-plat::Hwnd OpenChooserWindow();
+// The windows of the dialog open now (none when no dialog is open), for
+// tests that drive it.
+struct ChooserWindows {
+    plat::Hwnd dialog;       // the dialog
+    plat::Hwnd nameEdit;     // save mode: the name
+    plat::Hwnd folderField;  // the current folder
+    plat::Hwnd list;         // the listing
+    plat::Rect upButton;     // where the up button is, in the dialog's client area
+};
+ChooserWindows OpenChooserWindows();
 
 }  // namespace tlw

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "common/config/config_load.h"
 #include "common/graphics/icon_store.h"
+#include "common/graphics/image_loader.h"
 #include "common/graphics/screen_scale.h"
 #include "common/graphics/skin.h"
 #include "config_app/pages.h"
@@ -160,6 +161,7 @@ int RunConfigApp() {
     }
     ConfigAppState& app = App();
     if (!RegisterMainClass()) return 1;
+    StartImaging();  // profile icons and the chooser's icon listing are PNG images
     plat::ScreenLayout layout = plat::CurrentScreenLayout();
     app.mainWindow = plat::CreateWindow(kConfigClass, kConfigTitle, plat::WS_VISIBLE, layout.work.left,
                                         layout.work.top, layout.work.right - layout.work.left,
@@ -179,6 +181,7 @@ int RunConfigApp() {
     plat::RunMessageLoop();
 
     FinishConfigApp(app);
+    StopImaging();
     return 0;
 }
 

@@ -6,6 +6,8 @@
 
 #include "base/text.h"
 #include "common/config/config_paths.h"
+#include "common/graphics/image_loader.h"
+#include "common/graphics/screen_scale.h"
 #include "config_app/config_app_state.h"
 #include "config_app/file_chooser.h"
 #include "config_app/location_capture.h"
@@ -61,6 +63,21 @@ void EditorOpen(ConfigAppState& app) {
     page.sources.anyCategory = Text(app, kTextAnyCategory);
     RefreshSounds(app);
     if (page.editor.open && EditedProfile(page.editor, app.model).eventType == kEventLocation) RefreshPlace(app);
+}
+
+// The picture of the profile's icon file, loaded again only when the file
+// changed; null when it cannot be read.
+const RgbaImage* ProfileIcon(ProfileEditorPage& page, std::u16string_view path) {
+    if (page.iconPath != path) {
+        page.iconPath.assign(path);
+        FreeImage(&page.icon);
+        RgbaImage image;
+        // Taller pictures would not fit the row; the chooser offers only
+        // icons of the screen's icon size anyway.
+        if (!path.empty() && LoadImageFile(&image, path) == kImageOk && image.height <= static_cast<uint32_t>(ScaleY(20)))
+            SwapImages(&page.icon, &image);
+    }
+    return ImageHasPixels(page.icon) ? &page.icon : nullptr;
 }
 
 std::u16string ChoiceText(ConfigAppState& app, const EditorChoice& c) { return ChoiceName(c, app.language); }
@@ -122,6 +139,7 @@ void EditorBuild(ConfigAppState& app, std::vector<Row>& rows) {
             row.check = &v.check;
             row.text = v.text.text;
             row.textCapacity = decltype(v.text)::kCapacity;
+            if (e.field == EditorField::kIcon) row.icon = ProfileIcon(page, v.text.View());
             break;
         case kRowLocation:
             row.second = Text(app, !page.sources.place.found ? kTextNoPlace : value.value ? kTextPlaceIn : kTextPlaceOut);

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "base/fixed_string.h"
+#include "common/graphics/rgba_image.h"
 #include "config_app/editor_rows.h"
 #include "config_app/profile_editor.h"
 
@@ -25,6 +27,8 @@ struct ProfileEditorPage {
     std::vector<EditorRow> rows;          // the editor rows of the tab on show
     std::vector<int32_t> shownRow;        // per list row: the editor row it shows (-1: none)
     std::vector<EditorRowValues> values;  // per editor row: its working values
+    RgbaImage icon;                       // the profile's icon as the icon row shows it
+    std::u16string iconPath;              // the file icon was loaded from
 };
 
 }  // namespace tlw

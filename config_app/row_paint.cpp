@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/graphics/alpha_draw.h"
 #include "common/graphics/screen_scale.h"
 #include "config_app/row_list.h"
 #include "platform/gdi/gdi.h"
@@ -190,6 +191,12 @@ void PaintRow(const ConfigAppState& app, plat::Hdc hdc, int32_t index, const pla
         Text(hdc, row.label, z.label, plat::kDtLeft, labelColor, false);
         CheckBox(hdc, z.check, row.check && *row.check, enabled);
         plat::Rect name{z.check.right + RowScale(4), rect.top, z.value.right, rect.bottom};
+        if (row.icon && ImageHasPixels(*row.icon)) {
+            // The icon stands right of the check box, the name after it.
+            int32_t side = static_cast<int32_t>(row.icon->height);
+            DrawImage(*row.icon, hdc, name.left, (rect.top + rect.bottom - side) / 2);
+            name.left += static_cast<int32_t>(row.icon->width) + RowScale(4);
+        }
         Text(hdc, RowValueText(row), name, plat::kDtRight, valueColor, false);
         return;
     }

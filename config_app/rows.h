@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/fixed_string.h"
+#include "common/graphics/rgba_image.h"
 
 namespace tlw {
 
@@ -59,6 +60,7 @@ struct Row {
     bool large = false;                // Today slot: the tall mark
     bool hideCheck2 = false;           // entry rows: no second mark (manual profiles)
     int32_t tag = 0;                   // the page's own number for the row (slot, profile, page to open)
+    const RgbaImage* icon = nullptr;   // file rows: a picture drawn before the file name (a profile icon)
 };
 
 // Row builders. The value pointers must outlive the page's rows.

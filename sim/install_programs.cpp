@@ -30,6 +30,7 @@ constexpr ProgramLink kPrograms[] = {
     {u"\\windows", u"cprog.exe", "tlwprog"},
     {u"\\Windows", u"repllog.exe", "tlwprog"},
     {u"\\Windows", u"tfwifi.exe", "tlwprog"},
+    {u"\\Windows", u"tmail.exe", "tlwprog"},
     {u"\\Program Files\\Demo", u"Demo.exe", "tlwprog"},
 };
 
