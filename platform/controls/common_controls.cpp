@@ -6,6 +6,7 @@
 #include "platform/controls/date_time_picker.h"
 #include "platform/controls/dialog.h"
 #include "platform/controls/edit.h"
+#include "platform/controls/list_view.h"
 #include "platform/controls/static_control.h"
 #include "platform/controls/trackbar.h"
 #include "platform/kernel/last_error.h"
@@ -25,6 +26,7 @@ bool InitCommonControlsEx(const InitCommonControlsExInfo* info) {
     ctl::RegisterControlClass(kStaticClass, StaticProc);
     ctl::RegisterControlClass(kEditClass, EditProc);
     ctl::RegisterControlClass(kDialogClass, DialogWindowProc);
+    if (info->classes & ICC_LISTVIEW_CLASSES) ctl::RegisterControlClass(kListViewClass, ListViewProc);
     if (info->classes & ICC_BAR_CLASSES) ctl::RegisterControlClass(kTrackbarClass, TrackbarProc);
     if (info->classes & ICC_DATE_CLASSES) ctl::RegisterControlClass(kDateTimePickClass, DateTimePickerProc);
     return true;

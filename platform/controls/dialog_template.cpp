@@ -9,6 +9,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/date_time_picker.h"
 #include "platform/controls/edit.h"
+#include "platform/controls/list_view.h"
 #include "platform/controls/static_control.h"
 #include "platform/controls/trackbar.h"
 #include "platform/gdi/resources.h"
@@ -44,6 +45,10 @@ const NamedValue kStyles[] = {
     {"TBS_PAGETAP", TBS_PAGETAP},
     {"DTS_SHORTDATEFORMAT", DTS_SHORTDATEFORMAT}, {"DTS_UPDOWN", DTS_UPDOWN}, {"DTS_SHOWNONE", DTS_SHOWNONE},
     {"DTS_LONGDATEFORMAT", DTS_LONGDATEFORMAT}, {"DTS_TIMEFORMAT", DTS_TIMEFORMAT},
+    {"LVS_REPORT", LVS_REPORT}, {"LVS_SINGLESEL", LVS_SINGLESEL}, {"LVS_SHOWSELALWAYS", LVS_SHOWSELALWAYS},
+    {"LVS_SORTASCENDING", LVS_SORTASCENDING}, {"LVS_EDITLABELS", LVS_EDITLABELS},
+    {"LVS_NOCOLUMNHEADER", LVS_NOCOLUMNHEADER}, {"LVS_OWNERDRAWFIXED", LVS_OWNERDRAWFIXED},
+    {"LVS_NOSCROLL", LVS_NOSCROLL}, {"LVS_NOSORTHEADER", LVS_NOSORTHEADER},
 };
 
 const NamedValue kIds[] = {

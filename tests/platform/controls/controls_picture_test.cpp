@@ -158,6 +158,6 @@ TEST_P(ControlsPictureTest, DialogOfControls) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ControlsPictureTest, ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& info) { return info.param == 1 ? "Qvga" : "Vga"; });
+                         [](const ::testing::TestParamInfo<int>& screen) { return screen.param == 1 ? "Qvga" : "Vga"; });
 
 }  // namespace
