@@ -17,6 +17,7 @@
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
+#include "platform/telephony/phone_make_call.h"
 
 namespace plat {
 namespace {
@@ -69,6 +70,10 @@ const LibraryEntry kHtcUtilEntries[] = {
     {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
 };
 
+const LibraryEntry kPhoneEntries[] = {
+    {0, "PhoneMakeCall", Address(&PhoneMakeCall)},
+};
+
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
 const LibraryInfo kLibraries[] = {
@@ -79,6 +84,7 @@ const LibraryInfo kLibraries[] = {
     {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
     {u"htcutil.dll", kHtcUtilEntries, std::size(kHtcUtilEntries)},
+    {u"Phone.dll", kPhoneEntries, std::size(kPhoneEntries)},
 };
 
 // A library loaded in this process.
