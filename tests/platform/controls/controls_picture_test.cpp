@@ -10,9 +10,11 @@
 #include "platform/controls/date_time_picker.h"
 #include "platform/controls/dialog.h"
 #include "platform/controls/edit.h"
+#include "platform/controls/list_view.h"
 #include "platform/controls/trackbar.h"
 #include "platform/gdi/gdi.h"
 #include "platform/hardware/device_model.h"
+#include "platform/shell/file_info.h"
 #include "platform/window/compositor.h"
 #include "controls_test_support.h"
 
@@ -65,6 +67,7 @@ protected:
             std::ofstream(device_.StateDir() / "model") << "name=vga\nscreen=480x640\ndpi=192\n";
             SetScreenSize(480, 640);
             SetScreenDpi(192, 192);
+            MoveWindow(parent_, 0, 52, 480, 536, true);
         }
     }
     void TearDown() override {
@@ -155,6 +158,55 @@ TEST_P(ControlsPictureTest, DialogOfControls) {
     ASSERT_GE(field.first, 0);
     EXPECT_GT(field.first - p.left, 12 * scale_);
     DestroyWindow(dialog);
+}
+
+TEST_P(ControlsPictureTest, ReportListWithIconsAndASelectedRow) {
+    int32_t width = 200 * scale_, height = 120 * scale_;
+    Hwnd list = CreateWindow(kListViewClass, u"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 10, 10, width, height,
+                             parent_);
+    ASSERT_TRUE(list);
+    SendMessage(list, LVM_SETIMAGELIST, LVSIL_SMALL, SystemImageList(true).value);
+    SendMessage(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    LvColumn column;
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = width - 12 * scale_;
+    column.pszText = const_cast<char16_t*>(u"Name");
+    SendMessage(list, LVM_INSERTCOLUMN, 0, reinterpret_cast<LParam>(&column));
+    const char16_t* names[] = {u"My Documents", u"ring.wav", u"Tallowd.exe"};
+    const int32_t icons[] = {kIconFolder, kIconSound, kIconProgram};
+    for (int32_t i = 0; i < 3; ++i) {
+        LvItem item;
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = i;
+        item.pszText = const_cast<char16_t*>(names[i]);
+        item.iImage = icons[i];
+        SendMessage(list, LVM_INSERTITEM, 0, reinterpret_cast<LParam>(&item));
+    }
+    SetFocus(list);
+    LvItem state;
+    state.state = state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessage(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LParam>(&state));
+    Picture p = Shoot("list");
+    Rect l = ScreenRect(list);
+    Rect rows[3];
+    for (int32_t i = 0; i < 3; ++i) {
+        rows[i].left = LVIR_BOUNDS;
+        SendMessage(list, LVM_GETITEMRECT, static_cast<WParam>(i), reinterpret_cast<LParam>(&rows[i]));
+    }
+    // The rows are at least as tall as the small icons.
+    int32_t iconWidth = 0, iconHeight = 0;
+    ImageList_GetIconSize(SystemImageList(true), &iconWidth, &iconHeight);
+    EXPECT_GE(rows[0].bottom - rows[0].top, iconHeight + 2);
+    // The folder icon's yellow in the first row, at the left.
+    Rect firstIcon{l.left, l.top + rows[0].top, l.left + 24 * scale_, l.top + rows[0].bottom};
+    EXPECT_GT(p.Count(firstIcon, Rgb(245, 210, 95)), 20 * scale_ * scale_);
+    // The selected second row is highlighted across, the others are not.
+    int32_t y1 = l.top + rows[1].top + 1;
+    EXPECT_EQ(p.At(l.left + width / 2 + 20 * scale_, y1), Screen(Rgb(10, 80, 180)));
+    EXPECT_EQ(p.At(l.left + width / 2 + 20 * scale_, l.top + rows[2].top + 1), Screen(Rgb(255, 255, 255)));
+    // The header's face above the rows.
+    EXPECT_EQ(p.At(l.left + width - 20 * scale_, l.top + 2), Screen(Rgb(220, 220, 220)));
+    DestroyWindow(list);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ControlsPictureTest, ::testing::Values(1, 2),
