@@ -122,8 +122,10 @@ LResult DefaultHandling(Hwnd hwnd, DialogRecord& d, uint32_t message, WParam wPa
         return 0;
     case WM_SETFOCUS: {
         // The dialog passes the focus on to the control that had it last.
-        Hwnd target = d.focus && IsWindow(d.focus) && IsDescendant(hwnd, d.focus) ? d.focus
-                                                                                   : GetNextDlgTabItem(hwnd, Hwnd{}, false);
+        // A control that was disabled or hidden meanwhile hands on to the next stop.
+        bool usable = d.focus && IsWindow(d.focus) && IsDescendant(hwnd, d.focus) && IsWindowEnabled(d.focus) &&
+                      IsWindowVisible(d.focus);
+        Hwnd target = usable ? d.focus : GetNextDlgTabItem(hwnd, d.focus, false);
         if (target) {
             d.focus = target;
             SetFocus(target);

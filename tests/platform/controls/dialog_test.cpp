@@ -179,6 +179,9 @@ TEST_F(DialogTest, DownMovesTheFocusAlongTheTabStopsAndTypingReachesTheEdit) {
     PostMessage(GetFocus(), WM_KEYDOWN, VK_DOWN, 1);
     pump();
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 1001));
+    // Disabling the focused control hands the focus to the next stop.
+    EnableWindow(GetDlgItem(dialog, 1001), false);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 1002));
     EXPECT_TRUE(EndDialog(dialog, 0));  // a modeless dialog is destroyed
     EXPECT_FALSE(IsWindow(dialog));
 }
