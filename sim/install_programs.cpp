@@ -32,6 +32,9 @@ constexpr ProgramLink kPrograms[] = {
     {u"\\Windows", u"repllog.exe", "tlwprog"},
     {u"\\Windows", u"tfwifi.exe", "tlwprog"},
     {u"\\Windows", u"tmail.exe", "tlwprog"},
+    // The separate mail client's program; it counts as installed only once
+    // its registry keys are there (HKCU\SOFTWARE\WebIS\Mail2).
+    {u"\\Program Files\\FlexMail", u"flexmail.exe", "tlwprog"},
     {u"\\Program Files\\Demo", u"Demo.exe", "tlwprog"},
 };
 
