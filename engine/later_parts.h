@@ -13,15 +13,6 @@
 
 namespace tlw {
 
-// Taskbar icon and popup menu. The menus return the chosen command (0 for none).
-int32_t ShowPlainMenu(EngineState& engine, plat::Hwnd window);
-int32_t ShowSkinnedMenu(EngineState& engine);
-void RunMenuCommand(EngineState& engine, int32_t command);
-plat::LResult HandleMenuItemMessage(EngineState& engine, uint32_t message, plat::WParam wParam, plat::LParam lParam);
-void PaintTaskbarIcon(EngineState& engine, plat::Hdc hdc);
-// Creates or updates the icon, or with remove takes it away.
-void RefreshIcon(EngineState& engine, bool remove);
-
 // Notification sound repetition.
 // Sets up the six repetition slots (their notification classes, intervals).
 void InitRepetitionSlots(EngineState& engine);

@@ -16,6 +16,7 @@
 #include "platform/storage/paths.h"
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
+#include "platform/telephony/phone_make_call.h"
 #include "platform/hardware/wireless_switch.h"
 
 namespace plat {
@@ -68,6 +69,9 @@ const LibraryEntry kHtcUtilEntries[] = {
     {0, "HTCUtilSetOnPowerBrightnessLevel", Address(&HtcSetOnPowerBrightnessLevel)},
     {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
 };
+const LibraryEntry kPhoneEntries[] = {
+    {0, kPhoneMakeCallEntry, Address(&PhoneMakeCall)},
+};
 
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
@@ -79,6 +83,7 @@ const LibraryInfo kLibraries[] = {
     {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
     {u"htcutil.dll", kHtcUtilEntries, std::size(kHtcUtilEntries)},
+    {u"Phone.dll", kPhoneEntries, std::size(kPhoneEntries)},
 };
 
 // A library loaded in this process.
