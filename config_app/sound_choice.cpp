@@ -1,0 +1,35 @@
+// Builds the sound-file choice of the profile editor from the device's
+// sound catalogue.
+#include "config_app/sound_choice.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "common/device/device_operations.h"
+
+namespace tlw {
+
+SoundChoices ListSoundChoices(int32_t event) {
+    SoundChoices choices;
+    choices.names.emplace_back(kDefaultSoundName);
+    // The catalogue holds 256 paths' worth of names: too large for the stack.
+    auto catalogue = std::make_unique<SoundCatalogue>();
+    ListSoundFiles(catalogue.get(), event == 0);
+    for (int i = 0; i < catalogue->count && static_cast<int>(choices.names.size()) < kMaxSoundChoices; ++i) {
+        std::u16string name(catalogue->entries[i].name.View());
+        // The same file in two folders would be two entries the user cannot
+        // tell apart; the engine resolves the name anyway.
+        if (name.empty() || std::find(choices.names.begin(), choices.names.end(), name) != choices.names.end())
+            continue;
+        choices.names.push_back(std::move(name));
+    }
+    return choices;
+}
+
+int SelectedSoundChoice(const SoundChoices& choices, std::u16string_view stored) {
+    for (std::size_t i = 0; i < choices.names.size(); ++i)
+        if (choices.names[i] == stored) return static_cast<int>(i);
+    return 0;
+}
+
+}  // namespace tlw
