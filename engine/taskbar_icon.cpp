@@ -175,13 +175,16 @@ void PaintTaskbarIcon(EngineState& engine, plat::Hdc hdc) {
     plat::GetClientRect(engine.iconWindow, &client);
     int32_t w = client.right - client.left, h = client.bottom - client.top;
     if (w <= 0 || h <= 0) return;
-    auto drawScaled = [&](const RgbaImage& image) {
+    auto drawScaled = [&](const RgbaImage& image, int32_t x, int32_t y, int32_t width, int32_t height) {
         RgbaImage scaled;
-        if (ScaleImage(&scaled, image, static_cast<uint32_t>(w), static_cast<uint32_t>(h))) DrawImage(scaled, hdc, 0, 0);
+        if (width > 0 && height > 0 &&
+            ScaleImage(&scaled, image, static_cast<uint32_t>(width), static_cast<uint32_t>(height)))
+            DrawImage(scaled, hdc, x, y);
     };
-    drawScaled(engine.skin[kEngineSlotTaskbar]);
-    drawScaled(engine.profileImage);
-    if (const RgbaImage* overlay = Overlay(engine)) drawScaled(*overlay);
+    drawScaled(engine.skin[kEngineSlotTaskbar], 0, 0, w, h);
+    drawScaled(engine.profileImage, 0, 0, w, h);
+    // The overlay covers the lower right two thirds, so the profile stays seen.
+    if (const RgbaImage* overlay = Overlay(engine)) drawScaled(*overlay, w - w * 2 / 3, h - h * 2 / 3, w * 2 / 3, h * 2 / 3);
 }
 
 }  // namespace tlw

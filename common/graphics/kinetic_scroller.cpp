@@ -45,6 +45,8 @@ int32_t ContentY(const KineticScroller& s, int32_t relativeY) { return relativeY
 
 int Truncated(double v) { return static_cast<int>(v); }
 
+uint32_t Now(const KineticScroller& s) { return s.clock ? s.clock() : plat::GetTickCount(); }
+
 }  // namespace
 
 bool KineticCreate(KineticScroller* s, int64_t user, plat::Hwnd window, const KineticScrollerCallback* callback,
@@ -114,7 +116,7 @@ bool KineticPointerDown(KineticScroller* s, int32_t x, int32_t y) {
     s->downX = x;
     s->lastY = y - s->y;
     s->downY = s->lastY;
-    uint32_t now = plat::GetTickCount();
+    uint32_t now = Now(*s);
     for (ScrollSample& sample : s->history) sample = {now, s->lastY};
     if (s->scrolling) {
         // A touch on a moving list only stops it: settle any overscroll now.
@@ -141,7 +143,7 @@ bool KineticPointerMove(KineticScroller* s, int32_t, int32_t y) {
     }
     s->history[2] = s->history[1];
     s->history[1] = s->history[0];
-    s->history[0] = {plat::GetTickCount(), r};
+    s->history[0] = {Now(*s), r};
     s->offset += r - s->lastY;
     s->lastY = r;
     KineticRedraw(s);

@@ -336,6 +336,7 @@ int32_t RunSkinnedList(plat::Hwnd parent, std::vector<SkinnedListItem>* items, c
     int32_t header = SkinnedListHeaderHeight();
     KineticCreate(&state.scroller, reinterpret_cast<int64_t>(&state), state.window, &state.callback, 0, header,
                   client.right, client.bottom - header);
+    state.scroller.clock = plat::GetMessageTime;  // the pen's own times, however late the list gets to them
     plat::ShowWindow(state.window, plat::SW_SHOW);
     plat::SetFocus(state.window);
     plat::UpdateWindow(state.window);
