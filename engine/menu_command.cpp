@@ -56,8 +56,8 @@ void AskPhoneRadio(EngineState& engine, bool on) {
         if (wasMuted) SetSoundMuted(false);
     }
     int answer = plat::MessageBox(question, kCaption, plat::kMbOkCancel | plat::kMbIconQuestion);
-    if (on && wasMuted) SetSoundMuted(true);
     if (answer == plat::kIdOk) ProcessCommand(engine, on ? 922 : 912);
+    if (on && wasMuted) SetSoundMuted(true);  // after the switch, which may touch the sound too
 }
 
 void RunItemType(EngineState& engine, int32_t type) {

@@ -82,6 +82,9 @@ protected:
     std::string Locked() {
         return TlwsimCommand("reg", dir_, {"get", "HKCU\\Software\\Korvel\\Tallowin", "Locked"}).output;
     }
+    std::string ManualTimeOut() {
+        return TlwsimCommand("reg", dir_, {"get", "HKCU\\Software\\Korvel\\Tallowin", "ManualTimeOut"}).output;
+    }
     // The screen as a PNG file's pixels.
     std::vector<uint8_t> Shot(const std::string& name) {
         std::string path = (device_->Base() / (name + ".png")).string();
@@ -162,11 +165,22 @@ TEST_P(MenuProcessTest, SkinnedMenuChoosesLocksAndShowsEachState) {
     ASSERT_NO_FATAL_FAILURE(WaitClosed("TallowinPopup"));
     EXPECT_NE(Log().find("Param:102"), std::string::npos) << Log();
 
+    // The time-out editor of the same row: 01:00 from its choices, then the
+    // row itself chooses the profile again, now with that time-out.
+    ASSERT_NO_FATAL_FAILURE(OpenMenu("TlwSkinnedList"));
+    Box list;
+    ASSERT_TRUE(Find("TlwSkinnedList", &list));
+    EXPECT_EQ(ManualTimeOut(), "0\n");
+    Tap(list.right - Scale(s, 52), header + 3 * row + row / 2);
+    ASSERT_NO_FATAL_FAILURE(ExpectLooksLike("skinned_timeouts_" + s));
+    Tap(Scale(s, 60), header + 4 * Scale(s, 30) + Scale(s, 15));
+    Tap(Scale(s, 60), header + 3 * row + row / 2);
+    ASSERT_NO_FATAL_FAILURE(WaitClosed("TallowinPopup"));
+    EXPECT_NE(ManualTimeOut(), "0\n") << "the manual choice now ends after an hour";
+
     ASSERT_NO_FATAL_FAILURE(OpenMenu("TlwSkinnedList"));
     ASSERT_NO_FATAL_FAILURE(ExpectLooksLike("skinned_manual_" + s));
     // The lock switch at the right of the displayed profile's row.
-    Box list;
-    ASSERT_TRUE(Find("TlwSkinnedList", &list));
     Tap(list.right - Scale(s, 14), header + 3 * row + row / 2);
     ASSERT_NO_FATAL_FAILURE(WaitClosed("TallowinPopup"));
     EXPECT_EQ(Locked(), "1\n");
@@ -226,8 +240,12 @@ TEST_P(MenuProcessTest, PlainMenuChoosesLocksAndShowsEachState) {
     EXPECT_TRUE(Journalled("popup menu cancelled"));
 }
 
-// A quick drag flings the list: it runs on past where the finger let go and
-// settles at the end, where a tap finds the last row (the voice-mail counter).
+// A quick drag flings the list: it runs on past where the finger let go.
+// Rows are 44 pixels below a 26-pixel header: automatic, five profiles,
+// settings, the switches Bluetooth, Wi-Fi, phone, push mail and data, then
+// the counters. Dragged 100 pixels up without momentum the list would show
+// the Bluetooth row at the bottom; a tap there after the list settled finds
+// a later row, known by what it does.
 TEST(MenuFlingProcessTest, AQuickDragScrollsTheSkinnedMenuWithMomentum) {
     SimDevice device({"--time", "2010-01-04T10:42:00"});
     ASSERT_TRUE(device.Ready());
@@ -242,10 +260,9 @@ TEST(MenuFlingProcessTest, AQuickDragScrollsTheSkinnedMenuWithMomentum) {
     ASSERT_EQ(TlwsimCommand("sync", device.Dir()).exitCode, 0);
     ASSERT_EQ(TlwsimCommand("tap", device.Dir(), {"69", "13"}).exitCode, 0);
     ASSERT_TRUE(WaitUntil([&] { return visible("TlwSkinnedList"); }, 30000)) << windows;
-    // 60 pixels up in 6 quick steps: without momentum the list would move 60.
-    ASSERT_EQ(TlwsimCommand("drag", device.Dir(), {"120", "250", "120", "190", "15"}).exitCode, 0);
-    std::string path = (device.Base() / "fling.png").string();
+    ASSERT_EQ(TlwsimCommand("drag", device.Dir(), {"120", "270", "120", "170", "10"}).exitCode, 0);
     // Settled: three screens in a row alike.
+    std::string path = (device.Base() / "fling.png").string();
     std::string last, now;
     int alike = 0;
     ASSERT_TRUE(WaitUntil([&] {
@@ -256,10 +273,18 @@ TEST(MenuFlingProcessTest, AQuickDragScrollsTheSkinnedMenuWithMomentum) {
         last = now;
         return alike >= 2;
     }, 30000));
-    ASSERT_EQ(TlwsimCommand("tap", device.Dir(), {"60", std::to_string(320 - 22)}).exitCode, 0);
+    size_t before = TlwsimCommand("journal", device.Dir()).output.size();
+    ASSERT_EQ(TlwsimCommand("tap", device.Dir(), {"60", "298"}).exitCode, 0);
+    const std::vector<std::string> laterRows = {"radio switch wifi", "message box [Tallowin]", "provisioning", "connection request", "RAS hang up",
+                                                "inbox shows account", "cprog.exe", "PhoneMakeCall 123 (prompt)"};
+    std::string effects;
     EXPECT_TRUE(WaitUntil([&] {
-        return TlwsimCommand("journal", device.Dir()).output.find("PhoneMakeCall 123 (prompt)") != std::string::npos;
-    }, 30000)) << "the last row is at the bottom of the screen:\n" << TlwsimCommand("journal", device.Dir()).output;
+        effects = TlwsimCommand("journal", device.Dir()).output.substr(before);
+        for (const std::string& marker : laterRows)
+            if (effects.find(marker) != std::string::npos) return true;
+        return false;
+    }, 30000)) << effects;
+    EXPECT_EQ(effects.find("bluetooth mode"), std::string::npos) << "the list stopped where the finger left it";
     TlwsimCommand("halt", device.Dir());
 }
 
