@@ -153,6 +153,7 @@ plat::LResult EngineWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam w
         plat::DestroyWindow(engine.mainWindow);
         return 0;
     case plat::WM_DESTROY:
+        if (isIconWindow) return 0;  // the icon window goes with every reload; the engine stays
         LogEvent(engine, u"Exiting program.");
         LogEvent(engine, u"", {}, false);
         if (hwnd == engine.mainWindow) ShutDownEngine(engine);

@@ -211,6 +211,7 @@ TEST_P(MenuProcessTest, PlainMenuChoosesLocksAndShowsEachState) {
     ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe", "2262"}).exitCode, 0);
     ASSERT_EQ(TlwsimCommand("sync", dir_).exitCode, 0);
     ASSERT_TRUE(WaitUntil([&] { return Find("TlwIcon", &icon_); }, 30000));
+    EXPECT_EQ(Log().find("Exiting program."), std::string::npos) << "the icon window went with the reload, not the engine";
 
     ASSERT_NO_FATAL_FAILURE(OpenMenu("PopupMenu"));
     ASSERT_NO_FATAL_FAILURE(ExpectLooksLike("plain_running_" + s));
