@@ -3,13 +3,14 @@
 #include <string>
 
 #include "base/text.h"
+#include "common/device/counters.h"
+#include "common/device/flexmail.h"
 #include "engine/engine_log.h"
 #include "platform/hardware/library.h"
 #include "platform/kernel/kernel_handle.h"
 #include "platform/kernel/threads.h"
-#include "platform/messaging/mail_account_switch.h"
+#include "platform/messaging/mail_accounts.h"
 #include "platform/process/process.h"
-#include "platform/storage/registry.h"
 #include "platform/telephony/phone_make_call.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
@@ -21,85 +22,44 @@ constexpr char16_t kCallLogWindow[] = u"MSClog";
 constexpr char16_t kCallLogProgram[] = u"\\windows\\cprog.exe";
 constexpr uint32_t kCallLogStartMs = 2000;
 
-constexpr char16_t kSmsAccount[] = u"SMS";
-constexpr char16_t kDefaultMailAccount[] = u"ActiveSync";
-constexpr char16_t kMmsAccount[] = u"MMS";
-constexpr char16_t kOtherEmailKey[] = u"System\\State\\Messages\\OtherEmail\\Unread";
-constexpr char16_t kFlexMailSmsRules[] = u"Software\\Microsoft\\Inbox\\Svc\\SMS\\Rules";
-constexpr char16_t kFlexMailSmsRule[] = u"{A6A3B2C6-3F82-467a-9F23-825E7131EC81}";
+// The messaging program opens on the account with this flag.
+constexpr uint32_t kMailSwitchFlags = 1;
+constexpr int32_t kTextVoiceMailLabel = 455;
 
-// The accounts the inbox opens on: text messages on "SMS" (or "MMS" when
-// the other-e-mail text lists it), e-mail on the last other account listed
-// there, else "ActiveSync". The text is a run of "NAME (COUNT)" entries.
-void MessagingAccounts(std::u16string* sms, std::u16string* mail) {
-    *sms = kSmsAccount;
-    *mail = kDefaultMailAccount;
-    std::u16string text;
-    if (!plat::RegReadString(plat::kHkeyCurrentUser, kOtherEmailKey, u"Text", &text)) return;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t open = text.find(u'(', pos);
-        if (open == std::u16string::npos) break;
-        size_t nameEnd = open > pos && text[open - 1] == u' ' ? open - 1 : open;
-        std::u16string name = text.substr(pos, nameEnd - pos);
-        if (name == kMmsAccount) *sms = name;
-        else if (!name.empty()) *mail = name;
-        size_t close = text.find(u')', open);
-        if (close == std::u16string::npos) break;
-        pos = close + 2;
-    }
-}
+struct CounterState {
+    CounterText texts[kCounterCount];
+    int32_t counters[kCounterCount] = {};
+    MailAccountName smsAccount;
+    MailAccountName mailAccount;
+    bool flexMailUnread = false;
+};
 
-bool StartFlexMail(EngineState& engine) {
-    if (!engine.flexMail) return false;
-    plat::ProcessInformation info;
-    if (!plat::CreateProcess(engine.flexMailProgram.View(), u"", 0, &info)) return false;
-    plat::CloseHandle(info.process);
-    return true;
-}
-
-bool FlexMailTakesTextMessages() {
-    uint32_t rule = 0;
-    return plat::RegReadDword(plat::kHkeyLocalMachine, kFlexMailSmsRules, kFlexMailSmsRule, &rule) && rule == 1;
-}
-
-uint32_t StateCount(std::u16string_view key, std::u16string_view value) {
-    uint32_t count = 0;
-    plat::RegReadDword(plat::kHkeyCurrentUser, key, value, &count);
-    return count;
+CounterState ReadCounterState() {
+    CounterState state;
+    ReadCountersWithAccounts(state.texts, state.counters, &state.smsAccount, &state.mailAccount, &state.flexMailUnread);
+    return state;
 }
 
 }  // namespace
 
-std::u16string CounterText(int32_t type) {
-    uint32_t count = 0;
-    switch (type) {
-    case 4:
-        count = StateCount(u"System\\State\\Messages\\SMS\\Unread", u"Count") +
-                StateCount(u"System\\State\\Messages\\SMS\\Unread", u"UnreadCount") +
-                StateCount(u"System\\State\\Messages\\MMS\\Unread", u"Count") +
-                StateCount(u"System\\State\\Messages\\MMS\\Unread", u"UnreadCount");
-        break;
-    case 5: count = StateCount(u"System\\State\\Messages\\TotalEmail\\Unread", u"Count"); break;
-    case 6: count = StateCount(u"System\\State\\Phone", u"Missed Call Count"); break;
-    case 7: count = StateCount(u"System\\State\\Messages\\VMail\\Total\\Unread", u"Count"); break;
-    default: return {};
-    }
-    return Format(u"%2d", {static_cast<int32_t>(count)});
+std::u16string CounterItemText(int32_t type) {
+    int32_t index = type - 4;
+    if (index < 0 || index >= kCounterCount) return {};
+    return ReadCounterState().texts[index].Str();
 }
 
 void OpenTextMessages(EngineState& engine) {
-    if (FlexMailTakesTextMessages() && StartFlexMail(engine)) return;
-    std::u16string sms, mail;
-    MessagingAccounts(&sms, &mail);
-    plat::MailSwitchToAccount(sms, 0);
+    if (engine.flexMail && FlexMailHandlesSms() && StartFlexMail(engine.flexMailProgram)) return;
+    plat::MailSwitchToAccount(ReadCounterState().smsAccount.View(), kMailSwitchFlags);
 }
 
 void OpenEmail(EngineState& engine) {
-    if (StartFlexMail(engine)) return;
-    std::u16string sms, mail;
-    MessagingAccounts(&sms, &mail);
-    plat::MailSwitchToAccount(mail, 0);
+    CounterState state = ReadCounterState();
+    // FlexMail takes the e-mail when it holds the unread mail, when the
+    // phone's inbox is another client, or when the phone's inbox has none.
+    bool flexMail = engine.flexMail && (state.flexMailUnread || InboxIsNotTmail() || state.counters[kCounterEmail] == 0);
+    if (flexMail && StartFlexMail(engine.flexMailProgram)) return;
+    plat::MailSwitchToAccount(state.mailAccount.View(), kMailSwitchFlags);
 }
 
 void ShowCallLog(EngineState& engine) {
@@ -123,12 +83,14 @@ void CallVoiceMail(EngineState& engine) {
     if (engine.model.options.voicemail.Empty()) return;
     plat::HModule phone = plat::LoadLibrary(u"Phone.dll");
     if (!phone) return;
-    auto makeCall = reinterpret_cast<plat::PhoneMakeCallFn>(plat::GetProcAddress(phone, plat::kPhoneMakeCallEntry));
+    auto makeCall = reinterpret_cast<plat::PhoneMakeCallFn>(plat::GetProcAddress(phone, "PhoneMakeCall"));
     if (makeCall) {
         std::u16string number = engine.model.options.voicemail.Str();
+        std::u16string label = engine.language.text[kTextVoiceMailLabel].Str();
         plat::PhoneMakeCallInfo info;
-        info.flags = plat::kPmcfPromptBeforeCalling;
-        info.destAddress = number.c_str();
+        info.dwFlags = plat::kPmcfPromptBeforeCalling;
+        info.pszDestAddress = number.c_str();
+        info.pszCalledParty = label.empty() ? nullptr : label.c_str();
         makeCall(&info);
     }
     plat::FreeLibrary(phone);

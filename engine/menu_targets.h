@@ -10,9 +10,9 @@
 
 namespace tlw {
 
-// The count of a counter item type (4 text messages ... 7 voice mail) from
-// the phone's state registry, as "%2d".
-std::u16string CounterText(int32_t type);
+// The count of a counter item type (4 text messages ... 7 voice mail), as
+// the message counters show it.
+std::u16string CounterItemText(int32_t type);
 
 void OpenTextMessages(EngineState& engine);
 void OpenEmail(EngineState& engine);

@@ -168,7 +168,7 @@ std::vector<SkinnedListItem> BuildItems(EngineState& engine) {
         int32_t slot = counter.type - kItemMessages;
         if (slot >= 0 && slot <= 3) CopyImage(&item.image, engine.skin[kEngineSlotCounterLarge + slot]);
         item.title = LanguageText(engine, kTextSwitchName + counter.type);
-        item.detail = CounterText(counter.type);
+        item.detail = CounterItemText(counter.type);
         items.push_back(std::move(item));
     }
     return items;

@@ -13,7 +13,7 @@
 #include "common/graphics/skin.h"
 #include "engine/engine_actions.h"
 #include "engine/engine_messages.h"
-#include "engine/later_parts.h"
+#include "engine/sound_repetition.h"
 #include "platform/gdi/gdi.h"
 #include "platform/shell/notify_icon.h"
 #include "platform/window/window.h"

@@ -24,10 +24,13 @@ struct ProgramLink {
 constexpr ProgramLink kPrograms[] = {
     {u"\\Windows", u"Tallowd.exe", "Tallowd"},
     {nullptr, u"Tlwconfig.exe", "Tlwconfig"},
+    // The configuration program also in "\Windows", so that it starts by its bare name.
+    {u"\\Windows", u"Tlwconfig.exe", "Tlwconfig"},
     // Programs the deliverables start but do not contain: the stand-in.
     {u"\\windows", u"cprog.exe", "tlwprog"},
     {u"\\Windows", u"repllog.exe", "tlwprog"},
     {u"\\Windows", u"tfwifi.exe", "tlwprog"},
+    {u"\\Windows", u"tmail.exe", "tlwprog"},
     {u"\\Program Files\\Demo", u"Demo.exe", "tlwprog"},
 };
 
@@ -70,13 +73,15 @@ bool Link(std::u16string_view folder, std::u16string_view name, const std::files
 }
 
 // A shortcut in the phone's format: the target's length, '#', the quoted
-// target.
-bool WriteStartupShortcut(std::u16string_view name, std::u16string_view target, std::string* error) {
+// target; in the Startup folder unless another folder is given.
+bool WriteStartupShortcut(std::u16string_view name, std::u16string_view target, std::string* error,
+                          std::u16string_view folder = {}) {
     std::u16string shortcut = tlw::Format(u"%d#\"%s\"", {static_cast<int>(target.size()) + 2, target});
     std::string bytes = tlw::Utf16ToUtf8(shortcut);  // ASCII: the same in every code page
-    std::u16string startup = plat::JoinDevicePath(plat::GetSpecialFolderPath(plat::kFolderStartup), name);
+    std::u16string into = folder.empty() ? plat::GetSpecialFolderPath(plat::kFolderStartup) : std::u16string(folder);
+    std::u16string startup = plat::JoinDevicePath(into, name);
     plat::File file;
-    if (!MakeDeviceFolders(plat::GetSpecialFolderPath(plat::kFolderStartup)) ||
+    if (!MakeDeviceFolders(into) ||
         !file.Open(startup, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways) ||
         !file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
         *error = "cannot write the Startup shortcut " + tlw::Utf16ToUtf8(startup);
@@ -107,6 +112,9 @@ bool InstallPrograms(std::string* error) {
     }
 
     if (!WriteStartupShortcut(kStartupShortcut, kEngineProgram, error)) return false;
+    // The installation's own copy, which the configuration program puts back
+    // into the Startup folder whenever it closes.
+    if (!WriteStartupShortcut(kStartupShortcut, kEngineProgram, error, u"\\Windows")) return false;
     // The WIDCOMM Bluetooth stack's tray program, started with the phone.
     if (plat::CurrentDeviceModel().bluetoothStack == plat::BluetoothStack::kWidcomm) {
         if (!Link(u"\\Windows", u"BtTray.exe", bin / "tlwprog", error)) return false;

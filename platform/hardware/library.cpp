@@ -70,7 +70,7 @@ const LibraryEntry kHtcUtilEntries[] = {
     {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
 };
 const LibraryEntry kPhoneEntries[] = {
-    {0, kPhoneMakeCallEntry, Address(&PhoneMakeCall)},
+    {0, "PhoneMakeCall", Address(&PhoneMakeCall)},
 };
 
 // Libraries with entries. A library the model carries that is not listed

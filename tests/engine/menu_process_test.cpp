@@ -277,7 +277,7 @@ TEST(MenuFlingProcessTest, AQuickDragScrollsTheSkinnedMenuWithMomentum) {
     size_t before = TlwsimCommand("journal", device.Dir()).output.size();
     ASSERT_EQ(TlwsimCommand("tap", device.Dir(), {"60", "298"}).exitCode, 0);
     const std::vector<std::string> laterRows = {"radio switch wifi", "message box [Tallowin]", "provisioning", "connection request", "RAS hang up",
-                                                "inbox shows account", "cprog.exe", "PhoneMakeCall 123 (prompt)"};
+                                                "mail switch to account", "cprog.exe", "phone make call 123"};
     std::string effects;
     EXPECT_TRUE(WaitUntil([&] {
         effects = TlwsimCommand("journal", device.Dir()).output.substr(before);

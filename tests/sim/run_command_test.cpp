@@ -77,7 +77,7 @@ TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
     EXPECT_TRUE(JournalHasLineEnding(" start \\Windows\\cprog.exe sync now please"));
     EXPECT_TRUE(JournalHasLineEnding(" cprog ran sync now please"));
 
-    plat::Hwnd window = plat::FindWindow(u"cprog", u"cprog");
+    plat::Hwnd window = plat::FindWindow(u"MSClog", u"MSClog");  // the call log's window
     ASSERT_TRUE(window);
     uint32_t owner = 0;
     plat::GetWindowThreadProcessId(window, &owner);
@@ -90,7 +90,7 @@ TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
     EXPECT_EQ(plat::WaitForSingleObject(process, 30000), plat::kWaitObject0);
     plat::CloseHandle(process);
     EXPECT_TRUE(JournalHasLineEnding(" cprog closed"));
-    EXPECT_FALSE(plat::FindWindow(u"cprog", nullptr));
+    EXPECT_FALSE(plat::FindWindow(u"MSClog", nullptr));
 }
 
 TEST_F(RunCommandTest, ProgramThatEndsIsWaitedForWithItsExitCode) {
