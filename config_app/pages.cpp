@@ -6,7 +6,9 @@
 #include "common/config/config_file.h"
 #include "common/config/config_load.h"
 #include "common/config/registry_state.h"
+#include "config_app/config_app.h"
 #include "config_app/row_list.h"
+#include "platform/storage/file.h"
 #include "platform/window/message_box.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
@@ -34,11 +36,6 @@ int32_t FirstSelectable(const ConfigAppState& app) {
         if (app.rows[i].kind != RowKind::kHeading) return static_cast<int32_t>(i);
     }
     return -1;
-}
-
-plat::Hwnd FindEngineWindow() {
-    plat::Hwnd engine = plat::FindWindow(u"Tallowd", nullptr);
-    return engine ? engine : plat::FindWindow(nullptr, u"Tallowd");
 }
 
 }  // namespace
@@ -151,6 +148,13 @@ void BackPage(ConfigAppState& app) {
 }
 
 bool SaveConfiguration(ConfigAppState& app) {
+    // A phone without the folder yet (the first save) gets it, one level at a time.
+    std::u16string_view folder = app.paths.configFolder.View();
+    for (size_t at = folder.find(u'\\', 1); !folder.empty(); at = folder.find(u'\\', at + 1)) {
+        std::u16string part(folder.substr(0, at == std::u16string_view::npos ? folder.size() : at));
+        if (!plat::DirectoryExists(part)) plat::CreateDirectory(part);
+        if (at == std::u16string_view::npos) break;
+    }
     if (WriteConfiguration(false, {}, app.model, app.language)) return true;
     plat::MessageBox(kSaveFailed, Text(app, 1), plat::kMbOk | plat::kMbIconHand);
     return false;

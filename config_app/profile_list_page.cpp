@@ -1,5 +1,7 @@
 // The profile list (page 2): the profiles in table order with their enabled
 // and show marks, and the commands of the right soft key's menu.
+#include <algorithm>
+
 #include "config_app/profile_commands.h"
 #include "config_app/pages.h"
 #include "config_app/row_list.h"
@@ -30,6 +32,7 @@ constexpr int32_t kTextMoveDown = 34;
 constexpr int32_t kTextEnable = 35;  // + enabled
 constexpr int32_t kTextShow = 37;    // + show
 constexpr int32_t kTextRename = 121;
+constexpr int32_t kTextTriggerType = 131;  // + eventType
 
 int32_t Selected(const ConfigAppState& app) {
     int32_t s = app.list.selected;
@@ -55,6 +58,7 @@ void BuildProfileList(ConfigAppState& app, std::vector<Row>& rows) {
         row.check = &p.enabled;
         row.check2 = &p.show;
         row.hideCheck2 = p.eventType == kEventManual;
+        row.second = Text(app, kTextTriggerType + std::clamp(p.eventType, 0, static_cast<int32_t>(kEventLocation)));
         rows.push_back(std::move(row));
     }
     if (app.selectedProfile < 0 && t.count > 0) app.selectedProfile = 0;

@@ -75,6 +75,20 @@ void Arrow(plat::Hdc hdc, const plat::Rect& r, bool up, plat::ColorRef color) {
     }
 }
 
+// The end of a path that fits the width, led by an ellipsis when cut.
+std::u16string FitPathEnd(plat::Hdc hdc, const std::u16string& path, int32_t width) {
+    plat::HFont old = plat::SelectObject(hdc, RowFont(false));
+    plat::Size size{};
+    plat::GetTextExtentPoint(hdc, path, &size);
+    std::u16string shown = path;
+    for (size_t cut = 1; size.cx > width && cut < path.size(); ++cut) {
+        shown = u"\u2026" + path.substr(cut);
+        plat::GetTextExtentPoint(hdc, shown, &size);
+    }
+    plat::SelectObject(hdc, old);
+    return shown;
+}
+
 bool IsTextEditor(RowKind kind) {
     return kind == RowKind::kText || kind == RowKind::kMasked || kind == RowKind::kNumber || kind == RowKind::kTime ||
            kind == RowKind::kEntry;
@@ -189,6 +203,14 @@ void PaintRow(const ConfigAppState& app, plat::Hdc hdc, int32_t index, const pla
     default:
         break;
     }
+    // A short label leaves its unused room to the value.
+    plat::HFont oldFont = plat::SelectObject(hdc, RowFont(false));
+    plat::Size labelSize{};
+    plat::GetTextExtentPoint(hdc, row.label, &labelSize);
+    plat::SelectObject(hdc, oldFont);
+    int32_t widest = rect.left + (rect.right - rect.left) * 3 / 10;
+    z.value.left = std::clamp(z.label.left + labelSize.cx + RowScale(8), widest, z.value.left);
+    z.label.right = std::min(z.label.right, z.value.left - RowScale(4));
     Text(hdc, row.label, z.label, plat::kDtLeft, labelColor, false);
     if (editing && IsTextEditor(row.kind)) {
         PaintEditor(app, hdc, row, z);
@@ -204,7 +226,8 @@ void PaintRow(const ConfigAppState& app, plat::Hdc hdc, int32_t index, const pla
         return;
     }
     if (row.kind == RowKind::kFolder) {
-        Text(hdc, value, z.value, plat::kDtRight, valueColor, false);
+        // A path keeps its end (the folder's own name) and loses its start.
+        Text(hdc, FitPathEnd(hdc, value, z.value.right - z.value.left), z.value, plat::kDtRight, valueColor, false);
         return;
     }
     Text(hdc, value, z.value, plat::kDtRight, valueColor, false);
@@ -277,8 +300,8 @@ RowZones RowZonesOf(const Row& row, const plat::Rect& rect) {
             right -= column;
         }
         if (row.check) z.check = {right - (column + box) / 2, boxTop, right - (column - box) / 2, boxTop + box};
-        z.label.right = rect.right - pad - marks * column - pad;
         z.value = {split, rect.top, rect.right - pad - marks * column, rect.bottom};
+        z.label.right = row.second.empty() ? z.value.right - pad : split - pad;
         break;
     }
     case RowKind::kTodaySlot: {

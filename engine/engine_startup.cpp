@@ -155,8 +155,8 @@ void InitializeEngineState(EngineState& engine) {
     if (engine.displayedProfile != kNoProfile && IsProfileIndex(engine, engine.displayedProfile) &&
         engine.model.profiles.profiles[engine.displayedProfile].eventType != kEventManual && engine.manualActive)
         engine.manualActive = false;
+    engine.powerLog = engine.logMode >= 1;  // read by the power thread: set before it starts
     StartPowerThread(engine);
-    engine.powerLog = engine.logMode >= 1;
     engine.cradled = false;
     engine.headset = false;
     engine.callMonitoring = false;

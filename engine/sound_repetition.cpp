@@ -1,6 +1,7 @@
 #include "engine/sound_repetition.h"
 
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "common/device/device_operations.h"
@@ -163,6 +164,10 @@ bool ComputeRepetition(EngineState& engine, int32_t profile) {
         if (!slots[i].repeat && (slots[i].active || slots[i].activeBefore)) StopSlot(engine, slots[i]);
         wanted = wanted || slots[i].repeat || slots[i].led;
     }
+    // A notification already on screen (shown while the engine was not
+    // running, or while a profile without repetition ran) is repeated from
+    // now on; slots already repeating go on as they are.
+    if (wanted) CheckShownNotifications(engine);
     return wanted;
 }
 

@@ -52,7 +52,8 @@ struct RepetitionState {
 void InitRepetitionSlots(EngineState& engine);
 
 // Takes the repeat and LED wishes of the profile into the slots; returns
-// whether any slot wants repetition or the LED. A profile that is no
+// whether any slot wants repetition or the LED, and then starts the
+// repetition of notifications already on screen. A profile that is no
 // profile or silent (volMaster 0) wants neither, and any repetition in
 // progress stops, as does the repetition of a slot the profile no longer
 // repeats.

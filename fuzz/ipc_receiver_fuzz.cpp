@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     unsigned char record[sizeof(plat::ipc::Request) + 16] = {};
     size_t length = size < sizeof record ? size : sizeof record;
-    std::memcpy(record, data, length);
+    if (length > 0) std::memcpy(record, data, length);
     plat::ipc::Request request;
     std::memcpy(&request, record, sizeof request);
     request.hwnd ^= pidHalf;

@@ -5,6 +5,7 @@
 
 #include "common/config/config_paths.h"
 #include "platform/hardware/device_model.h"
+#include "platform/shell/today_item.h"
 #include "base/text.h"
 #include "platform/storage/file.h"
 #include "platform/storage/paths.h"
@@ -31,6 +32,9 @@ constexpr ProgramLink kPrograms[] = {
     {u"\\Windows", u"repllog.exe", "tlwprog"},
     {u"\\Windows", u"tfwifi.exe", "tlwprog"},
     {u"\\Windows", u"tmail.exe", "tlwprog"},
+    // The separate mail client's program; it counts as installed only once
+    // its registry keys are there (HKCU\SOFTWARE\WebIS\Mail2).
+    {u"\\Program Files\\FlexMail", u"flexmail.exe", "tlwprog"},
     {u"\\Program Files\\Demo", u"Demo.exe", "tlwprog"},
 };
 
@@ -38,6 +42,27 @@ constexpr ProgramLink kPrograms[] = {
 constexpr char16_t kStartupShortcut[] = u"Tallowd.lnk";
 constexpr char16_t kTrayShortcut[] = u"BtTray.lnk";
 constexpr char16_t kEngineProgram[] = u"\\Windows\\Tallowd.exe";
+
+// The Today plug-in: its library and its entry in the Today screen's list.
+constexpr char16_t kTodayLibrary[] = u"TlwToday.dll";
+constexpr char16_t kTodayLibraryPath[] = u"\\Windows\\TlwToday.dll";
+constexpr char kTodayHostLibrary[] = "TlwToday.so";
+constexpr char16_t kTodayItemName[] = u"TlwToday";
+
+// Lists the plug-in with the Today screen as its installer does: a custom
+// item, shown, first in the list.
+bool RegisterTodayItem(std::string* error) {
+    std::u16string key = std::u16string(plat::kTodayItemsKey) + u"\\" + kTodayItemName;
+    if (!plat::RegWriteString(plat::kHkeyLocalMachine, key, u"DLL", kTodayLibraryPath) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Type", plat::kTodayTypeCustom) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Enabled", 1) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Order", 0) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Options", 0)) {
+        *error = "cannot register the Today item";
+        return false;
+    }
+    return true;
+}
 
 // Creates every missing folder of a device path.
 bool MakeDeviceFolders(std::u16string_view folder) {
@@ -110,6 +135,9 @@ bool InstallPrograms(std::string* error) {
         std::u16string_view folder = program.folder ? std::u16string_view(program.folder) : installDir;
         if (!Link(folder, program.name, bin / program.executable, error)) return false;
     }
+
+    if (!Link(u"\\Windows", kTodayLibrary, bin / kTodayHostLibrary, error)) return false;
+    if (!RegisterTodayItem(error)) return false;
 
     if (!WriteStartupShortcut(kStartupShortcut, kEngineProgram, error)) return false;
     // The installation's own copy, which the configuration program puts back

@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "platform/hardware/backlight.h"
+#include "platform/kernel/cpu_time.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
 #include "platform/hardware/ril.h"
@@ -37,6 +38,12 @@ struct LibraryInfo {
 };
 
 void* Address(auto function) { return reinterpret_cast<void*>(function); }
+
+// The kernel library every phone has.
+constexpr char16_t kCoredll[] = u"coredll.dll";
+const LibraryEntry kCoredllEntries[] = {
+    {0, "GetIdleTime", Address(&GetIdleTime)},
+};
 
 const LibraryEntry kOssvcsEntries[] = {
     {kOssvcsChangeRadioState, nullptr, Address(&OssvcsChangeRadioState)},
@@ -76,6 +83,7 @@ const LibraryEntry kPhoneEntries[] = {
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
 const LibraryInfo kLibraries[] = {
+    {kCoredll, kCoredllEntries, std::size(kCoredllEntries)},
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
     {u"ril.dll", kRilEntries, std::size(kRilEntries)},
@@ -150,6 +158,7 @@ HModule LoadLibrary(std::u16string_view name) {
     std::u16string file;
     for (const std::u16string& lib : CurrentDeviceModel().libraries)
         if (tlw::EqualsNoCase(FileNameOf(lib), wanted)) file = FileNameOf(lib);
+    if (file.empty() && tlw::EqualsNoCase(wanted, kCoredll)) file = kCoredll;
     void* shared = nullptr;
     if (file.empty()) {
         // Not one of the model's own: a library installed on the device.

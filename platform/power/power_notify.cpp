@@ -64,13 +64,20 @@ struct PowerRequest {
 class PowerListener {
 public:
     // Adds a request, starting the listener when none runs. False (last
-    // error set) when the socket cannot be made.
+    // error set) when the socket cannot be made. The request is known before
+    // the socket is bound: a sender may reach the socket as soon as its file
+    // exists, and a record delivered before the request was added would be
+    // dropped although the sender counted this process as reached.
     bool Add(PowerRequest* request) {
         std::lock_guard<std::mutex> life(lifecycle_);
-        if (!thread_.joinable() && !Start()) return false;
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            requests_.push_back(request);
+        }
+        if (thread_.joinable() || Start()) return true;
         std::lock_guard<std::mutex> guard(mutex_);
-        requests_.push_back(request);
-        return true;
+        requests_.pop_back();
+        return false;
     }
 
     // Removes a request; the last one stops the listener.

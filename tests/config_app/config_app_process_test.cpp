@@ -53,6 +53,12 @@ std::string Value(const std::vector<std::string>& lines, const std::string& key)
 
 TEST_F(ConfigAppProcessTest, EngineIsStoppedWhileEditingAndStartedAgainAfter45Seconds) {
     StartConfig();
+    // The phone's screen is QVGA: the program removed the other screen's skin and icons.
+    std::filesystem::path tallowin = std::filesystem::path(dir_) / "Application Data" / "Korvel" / "Tallowin";
+    EXPECT_FALSE(std::filesystem::exists(tallowin / "Skins" / "Default_VGA"));
+    EXPECT_FALSE(std::filesystem::exists(tallowin / "Icon_store" / "VGA"));
+    EXPECT_TRUE(std::filesystem::exists(tallowin / "Skins" / "Default_QVGA" / "tskbar.png"));
+    EXPECT_TRUE(std::filesystem::exists(tallowin / "Icon_store" / "QVGA" / "day.png"));
     ASSERT_EQ(TlwsimCommand("time", dir_, {"advance", "44s"}).exitCode, 0);
     ASSERT_EQ(TlwsimCommand("sync", dir_, {"Tlwconfig"}).exitCode, 0);
     EXPECT_FALSE(EngineWindow()) << "the engine stays stopped for 45 s";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_process_fixture.h"
+#include "platform/window/message_loop.h"
 
 namespace {
 
@@ -81,6 +82,25 @@ TEST_F(RepetitionProcessTest, ASilentProfileRepeatsNothing) {
     ASSERT_EQ(Tlwsim({"time", dir_, "advance", "5m"}).exitCode, 0);
     EXPECT_FALSE(PendingWakeUp(" 2264"));
     EXPECT_TRUE(EngineSounds().empty());
+}
+
+TEST_F(RepetitionProcessTest, ARestartedEngineRepeatsAMessageStillOnScreen) {
+    RepeatTextMessages(2);
+    ASSERT_EQ(Tlwsim({"notify", dir_, "show", "sms"}).exitCode, 0);
+    ASSERT_TRUE(WaitUntil([&] { return PendingWakeUp("2010-01-04T10:01:00 \\Windows\\Tallowd.exe 2264"); }));
+    // The engine is stopped (as the configuration program does) and started
+    // again half a minute later.
+    plat::Hwnd engine = plat::FindWindow(u"Tallowd", nullptr);
+    ASSERT_TRUE(engine);
+    ASSERT_TRUE(plat::PostMessage(engine, plat::WM_CLOSE, 0, 0));
+    ASSERT_TRUE(WaitUntil([] { return !plat::FindWindow(u"Tallowd", nullptr); }));
+    EXPECT_FALSE(PendingWakeUp(" 2264"));
+    ASSERT_EQ(Tlwsim({"time", dir_, "advance", "30s"}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe"}).exitCode, 0);
+    ASSERT_TRUE(WaitUntil([] { return bool(plat::FindWindow(u"Tallowd", nullptr)); }));
+    ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    EXPECT_TRUE(PendingWakeUp("2010-01-04T10:01:30 \\Windows\\Tallowd.exe 2264"))
+        << Tlwsim({"notify", dir_, "list"}).output << Log();
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ TEST_F(RunCommandTest, NewDeviceGetsProgramLinksAndTheStartupShortcut) {
         {"Windows/cprog.exe", "tlwprog"},
         {"Windows/repllog.exe", "tlwprog"},
         {"Windows/tfwifi.exe", "tlwprog"},
+        {"Windows/tmail.exe", "tlwprog"},
+        {"Program Files/FlexMail/flexmail.exe", "tlwprog"},
         {"Program Files/Demo/Demo.exe", "tlwprog"},
     };
     for (const auto& [file, target] : links) {

@@ -3,8 +3,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "platform/storage/device.h"
 #include "platform/hardware/hardware.h"
@@ -255,6 +259,29 @@ TEST_F(PowerNotifyTest, FullQueueDropsAndSocketsOfEndedProcessesAreRemoved) {
     plat::StopPowerNotifications(witnessRequest);
     plat::CloseMsgQueue(queue);
     plat::CloseMsgQueue(witness);
+}
+
+TEST_F(PowerNotifyTest, ChangeRaisedWhileTheListenerStartsReachesTheQueue) {
+    // A raiser that counts this process as reached must have delivered to its
+    // queue, even when it raced the request that started the listener.
+    plat::MsgQueueOptions options = Options(4, 536, true);
+    for (int round = 0; round < 100; ++round) {
+        Handle queue = plat::CreateMsgQueue({}, &options);
+        std::atomic<bool> reached{false};
+        std::thread raiser([&] {
+            auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (!reached && std::chrono::steady_clock::now() < end)
+                reached = plat::RaisePowerStatusChange() >= 1;
+        });
+        Handle request = plat::RequestPowerNotifications(queue, plat::kPbtPowerStatusChange);
+        raiser.join();
+        ASSERT_TRUE(request);
+        ASSERT_TRUE(reached);
+        std::vector<uint8_t> record;
+        ASSERT_TRUE(ReadRecord(queue, &record, 10000)) << "round " << round;
+        plat::StopPowerNotifications(request);
+        plat::CloseMsgQueue(queue);
+    }
 }
 
 TEST_F(PowerNotifyTest, RequestNeedsAQueueAndKinds) {
