@@ -8,7 +8,7 @@
 #include "common/graphics/screen_scale.h"
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/threads.h"
-#include "platform/kernel/tick_count.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/timers.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
@@ -45,7 +45,15 @@ int32_t ContentY(const KineticScroller& s, int32_t relativeY) { return relativeY
 
 int Truncated(double v) { return static_cast<int>(v); }
 
-uint32_t Now(const KineticScroller& s) { return s.clock ? s.clock() : plat::GetTickCount(); }
+// Milliseconds of device time (low 32 bits): the clock of the scroller's
+// timers, so samples and ticks agree (and a test's virtual clock moves both).
+uint32_t DeviceTicks() {
+    plat::FileTime ft = 0;
+    if (!plat::SystemTimeToFileTime(plat::GetLocalTime(), &ft)) return 0;
+    return static_cast<uint32_t>(ft / 10000);
+}
+
+uint32_t Now(const KineticScroller& s) { return s.clock ? s.clock() : DeviceTicks(); }
 
 }  // namespace
 

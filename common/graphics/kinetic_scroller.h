@@ -79,7 +79,7 @@ struct KineticScroller {
     int32_t lastY = 0;                 // latest pointer y, relative to the area top
     ScrollSample history[3];           // newest, previous, oldest
     int32_t bounceCounter = 0;         // remaining bounce steps
-    // Where the pointer samples' times come from: the tick count when null.
+    // Where the pointer samples' times come from: device milliseconds when null.
     // A window that forwards its stylus messages sets plat::GetMessageTime,
     // so a busy thread still sees how fast the finger moved.
     uint32_t (*clock)() = nullptr;
