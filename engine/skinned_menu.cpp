@@ -44,10 +44,14 @@ constexpr int32_t kTextProgram = 1;          // "Tallowin"
 
 plat::LResult PopupProc(plat::Hwnd hwnd, uint32_t message, plat::WParam wParam, plat::LParam lParam) {
     switch (message) {
-    case plat::WM_KILLFOCUS:
-        // Another request for the menu: it closes.
+    case plat::WM_KILLFOCUS: {
+        // Another request for the menu (or the focus leaving it): it closes.
+        // The focus moving to the menu's own list is no reason to close.
+        plat::Hwnd to{static_cast<uint64_t>(wParam)};
+        if (to && (to == hwnd || plat::GetParent(to) == hwnd)) return 0;
         plat::PostMessage(hwnd, plat::WM_CLOSE, 0, 0);
         return 0;
+    }
     case plat::WM_CLOSE:
         plat::DestroyWindow(hwnd);
         return 0;
