@@ -18,7 +18,7 @@ struct ChooserEntry {
     RgbaImage icon;        // icon mode, files: the image itself as the list icon
 };
 
-// Lists folder (ending in "\") for a chooser of the mode (ChooserMode).
+// Lists folder (ending in "\") for a chooser of the mode (FileChooserMode).
 // A folder that cannot be read gives an empty listing.
 std::vector<ChooserEntry> ListChooserFolder(std::u16string_view folder, int32_t mode, bool iconMode);
 

@@ -300,7 +300,7 @@ void ProgramRows(const Profile& p, std::vector<EditorRow>* rows) {
 
 }  // namespace
 
-int32_t ParseTimeText(std::u16string_view text) {
+int32_t MinutesOfTimeText(std::u16string_view text) {
     if (text.size() != 5 || text[2] != u':') return -1;
     for (int i : {0, 1, 3, 4})
         if (text[i] < u'0' || text[i] > u'9') return -1;
@@ -310,7 +310,7 @@ int32_t ParseTimeText(std::u16string_view text) {
     return hours * 60 + minutes;
 }
 
-std::u16string FormatTimeText(int32_t minutes) {
+std::u16string TimeTextOfMinutes(int32_t minutes) {
     if (minutes < 0) minutes = 0;
     minutes %= kMinutesPerDay;
     int32_t h = minutes / 60, m = minutes % 60;
@@ -357,8 +357,8 @@ EditorValue ReadEditorRow(const Profile& p, const LocationTable& locations, cons
     case EditorField::kEventType: choice(p.eventType); break;
     case EditorField::kOverride: v.value = p.override; break;
     case EditorField::kTimeoutSet: v.value = p.timeoutSet; break;
-    case EditorField::kTimeout: v.value = ParseTimeText(p.timeout.View()); break;
-    case EditorField::kScheduleTime: v.value = ParseTimeText(p.time[i].View()); break;
+    case EditorField::kTimeout: v.value = MinutesOfTimeText(p.timeout.View()); break;
+    case EditorField::kScheduleTime: v.value = MinutesOfTimeText(p.time[i].View()); break;
     case EditorField::kScheduleDay: v.value = p.schedule[i % kWeekDays][i / kWeekDays]; break;
     case EditorField::kCategory: v.value = ChoiceIndexOfText(row, p.category.View()); break;
     case EditorField::kSensitivity: choice(p.sensitivity); break;
@@ -418,11 +418,11 @@ bool WriteEditorRow(Profile* profile, const EditorRow& row, const EditorValue& v
     case EditorField::kTimeoutSet: p.timeoutSet = on; return true;
     case EditorField::kTimeout:
         if (!inRange()) return false;
-        p.timeout = FormatTimeText(v.value);
+        p.timeout = TimeTextOfMinutes(v.value);
         return true;
     case EditorField::kScheduleTime:
         if (!inRange()) return false;
-        p.time[i] = FormatTimeText(v.value);
+        p.time[i] = TimeTextOfMinutes(v.value);
         return true;
     case EditorField::kScheduleDay: p.schedule[i % kWeekDays][i / kWeekDays] = on; return true;
     case EditorField::kCategory: p.category = chosen->text; return true;

@@ -16,7 +16,7 @@
 namespace tlw {
 
 // Row kinds of the configuration program's lists.
-enum RowKind : int32_t {
+enum EditorRowKind : int32_t {
     kRowChoice = 1,     // choice among labelled entries
     kRowMasked = 2,     // masked text
     kRowText = 3,       // text
@@ -82,7 +82,7 @@ struct EditorChoice {
 struct EditorRow {
     EditorField field = EditorField::kTabHeader;  // what it edits
     int32_t index = 0;                            // which element (slot, day, event, radio ...)
-    int32_t kind = kRowHeading;                   // RowKind
+    int32_t kind = kRowHeading;                   // EditorRowKind
     int32_t label = 0;                            // language-file identifier of its label
     bool readOnly = false;                        // shown, not changeable
     bool hasCheck = false;                        // a check box beside the value (volumes, flash, backlight, program, icon)
@@ -125,8 +125,8 @@ bool WriteEditorRow(Profile* profile, const EditorRow& row, const EditorValue& v
 std::u16string ChoiceName(const EditorChoice& choice, const LanguageTable& language);
 
 // "HH:MM" text and minutes (00:00 .. 23:59); -1 for text of another form.
-int32_t ParseTimeText(std::u16string_view text);
-std::u16string FormatTimeText(int32_t minutes);
+int32_t MinutesOfTimeText(std::u16string_view text);
+std::u16string TimeTextOfMinutes(int32_t minutes);
 
 // The four standard connection-manager destinations of the network row.
 extern const char16_t* const kNetworkDestinations[4];

@@ -15,7 +15,7 @@
 namespace tlw {
 
 // What the chooser is opened for.
-enum ChooserMode : int32_t {
+enum FileChooserMode : int32_t {
     kChooserSave = 0,    // name a file to write
     kChooserLoad = 1,    // pick an existing file
     kChooserFolder = 2,  // pick a folder
@@ -27,7 +27,7 @@ constexpr std::size_t kChooserNameLength = 256;    // most characters taken from
 // Filled by the caller before the dialog opens. Texts left empty take the
 // defaults below (ChooserTitle, ChooserLabel...).
 struct FileChooser {
-    int32_t mode = kChooserLoad;          // ChooserMode
+    int32_t mode = kChooserLoad;          // FileChooserMode
     std::u16string title;                 // dialog title; empty: by mode
     std::u16string upBitmap;              // bitmap resource of the up button (normal screens)
     std::u16string upBitmapLarge;         // the same for high-resolution screens

@@ -11,6 +11,7 @@
 #include "common/config/language_table.h"
 #include "common/graphics/rgba_image.h"
 #include "common/graphics/skin.h"
+#include "engine/sound_repetition.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/kernel_handle.h"
 #include "platform/gdi/gdi_types.h"
@@ -62,6 +63,7 @@ struct EngineState {
     bool repetitionWanted = false;   // the displayed profile repeats missed-event sounds
     bool treo = false;               // OEM information names a Palm Treo
     bool treo800w = false;           // ... the Palm Treo 800w
+    RepetitionState repetition;      // repetition of missed-event sounds
 
     int32_t screenWidth = 0;         // screen size in pixels
     int32_t screenHeight = 0;

@@ -13,6 +13,7 @@
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
 #include "engine/later_parts.h"
+#include "engine/sound_repetition.h"
 #include "engine/program_watch.h"
 #include "engine/wake_ups.h"
 #include "platform/gdi/gdi.h"
@@ -58,6 +59,8 @@ void OnPhoneStatus(EngineState& engine) {
 
 void OnReload(EngineState& engine) {
     ReloadConfiguration(engine);
+    // The displayed profile's sound settings may have changed with the file.
+    engine.repetitionWanted = ComputeRepetition(engine, engine.displayedProfile);
     LoadEngineSkin(engine);
     engine.deviceStates[kStatePhone] = IsPhoneOn() ? 1 : 0;
     if (HasEnabledProfileOfKind(engine, kEventLocation) &&

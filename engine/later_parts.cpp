@@ -27,12 +27,4 @@ plat::LResult HandleMenuItemMessage(EngineState&, uint32_t, plat::WParam, plat::
 void PaintTaskbarIcon(EngineState&, plat::Hdc) {}
 void RefreshIcon(EngineState&, bool) {}
 
-void InitRepetitionSlots(EngineState&) {}
-void RepeatSlot(EngineState&, int, bool) {}
-void EndNotificationRepetition(EngineState&) {}
-bool ComputeRepetition(EngineState&, int32_t) { return false; }
-void CheckShownNotifications(EngineState&) {}
-void StopNotificationRepetition(EngineState&) {}
-void ReleaseMediaPlayer(EngineState&) {}
-
 }  // namespace tlw

@@ -1,7 +1,6 @@
 // Engine functions whose full behaviour comes with later parts of the
-// engine: the taskbar icon and popup menu and notification sound
-// repetition. Until then each keeps the engine's state consistent and does
-// nothing on the device. The power snapshots and call monitoring declared
+// engine: the taskbar icon and popup menu. Until then each keeps the
+// engine's state consistent and does nothing on the device. The power snapshots and call monitoring declared
 // here live in engine/power_trigger.cpp and engine/call_monitoring.cpp.
 #pragma once
 
@@ -21,17 +20,6 @@ plat::LResult HandleMenuItemMessage(EngineState& engine, uint32_t message, plat:
 void PaintTaskbarIcon(EngineState& engine, plat::Hdc hdc);
 // Creates or updates the icon, or with remove takes it away.
 void RefreshIcon(EngineState& engine, bool remove);
-
-// Notification sound repetition.
-// Sets up the six repetition slots (their notification classes, intervals).
-void InitRepetitionSlots(EngineState& engine);
-void RepeatSlot(EngineState& engine, int slot, bool play);
-void EndNotificationRepetition(EngineState& engine);
-// Whether the profile repeats missed-event sounds (sets the slot flags).
-bool ComputeRepetition(EngineState& engine, int32_t profile);
-void CheckShownNotifications(EngineState& engine);
-void StopNotificationRepetition(EngineState& engine);
-void ReleaseMediaPlayer(EngineState& engine);
 
 // Power, accessories and calls (engine/power_trigger.cpp,
 // engine/call_monitoring.cpp).

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "engine/engine_log.h"
+#include "engine/sound_repetition.h"
 #include "engine/time_schedule.h"
 #include "platform/notify/user_notify.h"
 
@@ -16,7 +17,9 @@ inline constexpr char16_t kCellVerifyApplication[] = u"\\\\.\\Notifications\\Nam
 bool Matches(int32_t kind, std::u16string_view arguments) {
     switch (kind) {
     case kDeleteReevaluations: return arguments == u"500";
-    case kDeleteTimeWakeUps: return !arguments.empty() && arguments[0] < u'3';
+    // The repetition wake-ups also begin with '2' but belong to notifications
+    // still on screen: rescheduling the day keeps them.
+    case kDeleteTimeWakeUps: return !arguments.empty() && arguments[0] < u'3' && !IsRepetitionWakeUpArgument(arguments);
     case kDeleteCalendarWakeUps: return !arguments.empty() && arguments[0] == u'3';
     default: return false;
     }

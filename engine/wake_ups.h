@@ -15,7 +15,8 @@ namespace tlw {
 enum WakeUpQuery : int32_t {
     kFindDelayedActivation = 500,  // is there one with argument "500"?
     kDeleteReevaluations = 710,    // delete those with argument "500"
-    kDeleteTimeWakeUps = 200,      // delete those whose argument begins below '3'
+    kDeleteTimeWakeUps = 200,      // delete those whose argument begins below '3', but
+                                   // the notification repetition's ("2263" ... "2267")
     kDeleteCalendarWakeUps = 35,   // delete those whose argument begins with '3'
     kDeleteCellVerify = 20,        // delete the named-event "TlwCellVerify" ones
 };

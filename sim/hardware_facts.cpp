@@ -11,6 +11,7 @@
 #include "platform/hardware/device_model.h"
 #include "platform/hardware/display.h"
 #include "platform/hardware/hardware.h"
+#include "platform/hardware/notification_led.h"
 #include "platform/power/power_notify.h"
 #include "platform/power/power_state.h"
 #include "platform/radio/access_point.h"
@@ -63,7 +64,7 @@ bool WriteSpot(const RegistrySpot& spot, uint32_t value) {
 }
 
 // The kinds of value a fact takes; each parses to a number.
-enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower, kData, kInterval, kCell };
+enum class Kind { kSwitch, kCount, kAc, kBattery, kCurrent, kCall, kBluetooth, kLevel, kSound, kBrightness, kOrientation, kPower, kData, kInterval, kCell, kLed };
 
 // A parsed cell: -1 for none, else LAC * 65536 + CID.
 constexpr int64_t kNoCell = -1;
@@ -127,6 +128,11 @@ bool ParseKind(Kind kind, const std::string& text, int64_t* out) {
     case Kind::kOrientation:
         if (text == "0" || text == "90" || text == "180" || text == "270") return ParseNumber(text, 0, 270, out);
         return false;
+    case Kind::kLed:
+        if (text == "off") return *out = plat::kNledOff, true;
+        if (text == "on") return *out = plat::kNledOn, true;
+        if (text == "blink") return *out = plat::kNledBlink, true;
+        return false;
     case Kind::kPower: {
         plat::DevicePower power;
         if (text == "unattended" || !plat::ParseDevicePower(text, &power)) return false;
@@ -159,6 +165,14 @@ bool SetOrientation(int64_t degrees) {
     mode.displayOrientation = degrees == 90 ? plat::kDmdo90 : degrees == 180 ? plat::kDmdo180
                               : degrees == 270 ? plat::kDmdo270 : plat::kDmdo0;
     return plat::ChangeDisplaySettingsEx(&mode, 0) == plat::kDispChangeSuccessful;
+}
+
+// Sets notification LED `led` as the LED driver does.
+bool SetLed(uint32_t led, int64_t mode) {
+    plat::NledSettingsInfo settings;
+    settings.LedNum = led;
+    settings.OffOnBlink = static_cast<int32_t>(mode);
+    return plat::NLedSetDevice(plat::kNledSettingsInfoId, &settings);
 }
 
 // One fact: how to read it, whether the model has it, how to change it.
@@ -288,6 +302,12 @@ const std::vector<Fact>& Facts() {
         {{"orientation", "0|90|180|270", "screen orientation in degrees"}, Kind::kOrientation, Always,
          [](const DeviceModel&, const HardwareState&) { return std::to_string(plat::OrientationDegrees(plat::GetDisplayOrientation())); },
          [](const DeviceModel&, int64_t v) { return SetOrientation(v); }},
+        {{"led0", "off|on|blink", "notification LED 0"}, Kind::kLed, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string { return plat::NledStateName(h.leds[0]); },
+         [](const DeviceModel&, int64_t v) { return SetLed(0, v); }},
+        {{"led1", "off|on|blink", "notification LED 1"}, Kind::kLed, Always,
+         [](const DeviceModel&, const HardwareState& h) -> std::string { return plat::NledStateName(h.leds[1]); },
+         [](const DeviceModel&, int64_t v) { return SetLed(1, v); }},
         {{"power", "on|idle|suspend", "power state, as the power button and the idle timer set it (shows unattended too)"}, Kind::kPower, Always,
          [](const DeviceModel&, const HardwareState&) { return PowerName(); },
          [](const DeviceModel&, int64_t v) { return plat::SetDevicePower(static_cast<plat::DevicePower>(v)); }},

@@ -5,6 +5,7 @@
 
 #include "common/config/config_paths.h"
 #include "platform/hardware/device_model.h"
+#include "platform/shell/today_item.h"
 #include "base/text.h"
 #include "platform/storage/file.h"
 #include "platform/storage/paths.h"
@@ -24,10 +25,16 @@ struct ProgramLink {
 constexpr ProgramLink kPrograms[] = {
     {u"\\Windows", u"Tallowd.exe", "Tallowd"},
     {nullptr, u"Tlwconfig.exe", "Tlwconfig"},
+    // The configuration program also in "\Windows", so that it starts by its bare name.
+    {u"\\Windows", u"Tlwconfig.exe", "Tlwconfig"},
     // Programs the deliverables start but do not contain: the stand-in.
     {u"\\windows", u"cprog.exe", "tlwprog"},
     {u"\\Windows", u"repllog.exe", "tlwprog"},
     {u"\\Windows", u"tfwifi.exe", "tlwprog"},
+    {u"\\Windows", u"tmail.exe", "tlwprog"},
+    // The separate mail client's program; it counts as installed only once
+    // its registry keys are there (HKCU\SOFTWARE\WebIS\Mail2).
+    {u"\\Program Files\\FlexMail", u"flexmail.exe", "tlwprog"},
     {u"\\Program Files\\Demo", u"Demo.exe", "tlwprog"},
 };
 
@@ -35,6 +42,27 @@ constexpr ProgramLink kPrograms[] = {
 constexpr char16_t kStartupShortcut[] = u"Tallowd.lnk";
 constexpr char16_t kTrayShortcut[] = u"BtTray.lnk";
 constexpr char16_t kEngineProgram[] = u"\\Windows\\Tallowd.exe";
+
+// The Today plug-in: its library and its entry in the Today screen's list.
+constexpr char16_t kTodayLibrary[] = u"TlwToday.dll";
+constexpr char16_t kTodayLibraryPath[] = u"\\Windows\\TlwToday.dll";
+constexpr char kTodayHostLibrary[] = "TlwToday.so";
+constexpr char16_t kTodayItemName[] = u"TlwToday";
+
+// Lists the plug-in with the Today screen as its installer does: a custom
+// item, shown, first in the list.
+bool RegisterTodayItem(std::string* error) {
+    std::u16string key = std::u16string(plat::kTodayItemsKey) + u"\\" + kTodayItemName;
+    if (!plat::RegWriteString(plat::kHkeyLocalMachine, key, u"DLL", kTodayLibraryPath) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Type", plat::kTodayTypeCustom) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Enabled", 1) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Order", 0) ||
+        !plat::RegWriteDword(plat::kHkeyLocalMachine, key, u"Options", 0)) {
+        *error = "cannot register the Today item";
+        return false;
+    }
+    return true;
+}
 
 // Creates every missing folder of a device path.
 bool MakeDeviceFolders(std::u16string_view folder) {
@@ -70,13 +98,15 @@ bool Link(std::u16string_view folder, std::u16string_view name, const std::files
 }
 
 // A shortcut in the phone's format: the target's length, '#', the quoted
-// target.
-bool WriteStartupShortcut(std::u16string_view name, std::u16string_view target, std::string* error) {
+// target; in the Startup folder unless another folder is given.
+bool WriteStartupShortcut(std::u16string_view name, std::u16string_view target, std::string* error,
+                          std::u16string_view folder = {}) {
     std::u16string shortcut = tlw::Format(u"%d#\"%s\"", {static_cast<int>(target.size()) + 2, target});
     std::string bytes = tlw::Utf16ToUtf8(shortcut);  // ASCII: the same in every code page
-    std::u16string startup = plat::JoinDevicePath(plat::GetSpecialFolderPath(plat::kFolderStartup), name);
+    std::u16string into = folder.empty() ? plat::GetSpecialFolderPath(plat::kFolderStartup) : std::u16string(folder);
+    std::u16string startup = plat::JoinDevicePath(into, name);
     plat::File file;
-    if (!MakeDeviceFolders(plat::GetSpecialFolderPath(plat::kFolderStartup)) ||
+    if (!MakeDeviceFolders(into) ||
         !file.Open(startup, plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways) ||
         !file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
         *error = "cannot write the Startup shortcut " + tlw::Utf16ToUtf8(startup);
@@ -106,7 +136,13 @@ bool InstallPrograms(std::string* error) {
         if (!Link(folder, program.name, bin / program.executable, error)) return false;
     }
 
+    if (!Link(u"\\Windows", kTodayLibrary, bin / kTodayHostLibrary, error)) return false;
+    if (!RegisterTodayItem(error)) return false;
+
     if (!WriteStartupShortcut(kStartupShortcut, kEngineProgram, error)) return false;
+    // The installation's own copy, which the configuration program puts back
+    // into the Startup folder whenever it closes.
+    if (!WriteStartupShortcut(kStartupShortcut, kEngineProgram, error, u"\\Windows")) return false;
     // The WIDCOMM Bluetooth stack's tray program, started with the phone.
     if (plat::CurrentDeviceModel().bluetoothStack == plat::BluetoothStack::kWidcomm) {
         if (!Link(u"\\Windows", u"BtTray.exe", bin / "tlwprog", error)) return false;

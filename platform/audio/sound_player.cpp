@@ -20,7 +20,10 @@ bool KnownSoundKind(std::u16string_view path) {
 
 }  // namespace
 
-uint32_t SndPlayAsync(std::u16string_view path) {
+uint32_t SndPlayAsync(std::u16string_view name) {
+    // A sound named without a folder is one of the Windows folder's.
+    std::u16string path(name);
+    if (name.find(u'\\') == std::u16string_view::npos) path = u"\\Windows\\" + path;
     if (!FileExists(path)) return kSndPlayFileNotFound;
     if (!KnownSoundKind(path)) return kSndPlayUnsupported;
     JournalAppend("sound play " + tlw::Utf16ToUtf8(path));

@@ -16,7 +16,8 @@ enum : uint32_t {
     kSndPlayUnsupported = 0x80070032u,    // not a kind of sound the phone plays
 };
 
-// Starts playing the file and returns at once.
+// Starts playing the file and returns at once. A name without a folder
+// ("Alarm1.wav") is looked for in \Windows, as the phone does.
 uint32_t SndPlayAsync(std::u16string_view path);
 
 }  // namespace plat

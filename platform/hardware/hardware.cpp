@@ -97,6 +97,8 @@ std::string FormatHardwareState(const HardwareState& s) {
     text += "speaker=" + std::to_string(s.speakerVolume) + "\n";
     text += "brightness=" + std::to_string(s.brightness) + "\n";
     text += "brightness_ac=" + std::to_string(s.brightnessExternal) + "\n";
+    for (size_t i = 0; i < std::size(s.leds); ++i)
+        if (s.leds[i] != 0) text += "led" + std::to_string(i) + "=" + std::to_string(s.leds[i]) + "\n";
     if (s.wifiDueMs != 0) {
         text += "wifitarget=" + std::to_string(s.wifiTarget) + "\n";
         text += "wifidue=" + std::to_string(s.wifiDueMs) + "\n";
@@ -152,6 +154,7 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
     s.simUnlocked = false;
     s.simBusyReads = 0;
     s.dataConnections.clear();
+    for (uint8_t& led : s.leds) led = 0;
     int lineNumber = 0;
     while (!text.empty()) {
         size_t end = text.find('\n');
@@ -229,6 +232,9 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
             if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a number expected");
             (key == "waveout" ? s.waveOutVolume : key == "brightness" ? s.brightness : s.brightnessExternal) =
                 static_cast<uint32_t>(v);
+        } else if (key == "led0" || key == "led1") {
+            if (!ParseInt64(value, 0, 2, &v)) return bad("0, 1 or 2 expected");
+            s.leds[key == "led0" ? 0 : 1] = static_cast<uint8_t>(v);
         } else if (key == "handset" || key == "headsetvol" || key == "speaker") {
             if (!ParseInt64(value, 0, 0xFFFF, &v)) return bad("0 ... 65535 expected");
             (key == "handset" ? s.handsetVolume : key == "speaker" ? s.speakerVolume : s.headsetVolume) =

@@ -60,6 +60,7 @@ struct HardwareState {
     uint32_t speakerVolume = 0xFFFF;  // ... speaker
     uint32_t brightness = 3;          // backlight brightness on battery, in the hardware's own scale
     uint32_t brightnessExternal = 3;  // ... on external power
+    uint8_t leds[2] = {};             // notification LEDs 0 and 1: 0 off, 1 on, 2 blinking
 };
 
 // The serving cell as text: "LAC:CID" in decimal, or "none". Parsing takes

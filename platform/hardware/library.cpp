@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "platform/hardware/backlight.h"
+#include "platform/kernel/cpu_time.h"
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/device_model.h"
 #include "platform/hardware/ril.h"
@@ -17,6 +18,7 @@
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
 #include "platform/hardware/wireless_switch.h"
+#include "platform/telephony/phone_make_call.h"
 
 namespace plat {
 namespace {
@@ -36,6 +38,12 @@ struct LibraryInfo {
 };
 
 void* Address(auto function) { return reinterpret_cast<void*>(function); }
+
+// The kernel library every phone has.
+constexpr char16_t kCoredll[] = u"coredll.dll";
+const LibraryEntry kCoredllEntries[] = {
+    {0, "GetIdleTime", Address(&GetIdleTime)},
+};
 
 const LibraryEntry kOssvcsEntries[] = {
     {kOssvcsChangeRadioState, nullptr, Address(&OssvcsChangeRadioState)},
@@ -69,9 +77,14 @@ const LibraryEntry kHtcUtilEntries[] = {
     {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
 };
 
+const LibraryEntry kPhoneEntries[] = {
+    {0, "PhoneMakeCall", Address(&PhoneMakeCall)},
+};
+
 // Libraries with entries. A library the model carries that is not listed
 // here loads but resolves nothing.
 const LibraryInfo kLibraries[] = {
+    {kCoredll, kCoredllEntries, std::size(kCoredllEntries)},
     {u"ossvcs.dll", kOssvcsEntries, std::size(kOssvcsEntries)},
     {u"bthutil.dll", kBthutilEntries, std::size(kBthutilEntries)},
     {u"ril.dll", kRilEntries, std::size(kRilEntries)},
@@ -79,6 +92,7 @@ const LibraryInfo kLibraries[] = {
     {u"AximSDK.dll", kAximSdkEntries, std::size(kAximSdkEntries)},
     {u"iPAQUtil.dll", kIpaqUtilEntries, std::size(kIpaqUtilEntries)},
     {u"htcutil.dll", kHtcUtilEntries, std::size(kHtcUtilEntries)},
+    {u"Phone.dll", kPhoneEntries, std::size(kPhoneEntries)},
 };
 
 // A library loaded in this process.
@@ -145,6 +159,7 @@ HModule LoadLibrary(std::u16string_view name) {
     std::u16string file;
     for (const std::u16string& lib : CurrentDeviceModel().libraries)
         if (tlw::EqualsNoCase(FileNameOf(lib), wanted)) file = FileNameOf(lib);
+    if (file.empty() && tlw::EqualsNoCase(wanted, kCoredll)) file = kCoredll;
     void* shared = nullptr;
     if (file.empty()) {
         // Not one of the model's own: a library installed on the device.

@@ -6,10 +6,12 @@
 //   tfwifi   the maker's Wi-Fi tool: toggles the Wi-Fi radio and ends;
 //   BtTray   the WIDCOMM Bluetooth stack's tray window (sim/tlwprog/bt_tray.cpp);
 //   repllog  the mail synchronisation: synchronises and ends;
-//   anything else (the call log "cprog", a profile's own program): opens a
-//            top-level window whose class and title are the program's name
-//            and runs until the window is closed (WM_CLOSE), which it
-//            records too.
+//   cprog    the call log: a window "MSClog" (its class and title) until
+//            it is closed;
+//   anything else (the messaging program "tmail", a profile's own program):
+//            opens a top-level window whose class and title are the
+//            program's name and runs until the window is closed (WM_CLOSE),
+//            which it records too.
 #include <cstdio>
 #include <string>
 
@@ -47,7 +49,8 @@ plat::LResult ProgramWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam 
     }
 }
 
-// A program with a window of its own name, until it is closed.
+// A program with a window of the given name (its class and title), until
+// it is closed.
 int RunWindowProgram(const std::string& name) {
     std::u16string className = tlw::Utf8ToUtf16(name);
     plat::WndClass windowClass;
@@ -85,5 +88,6 @@ int main(int argc, char** argv) {
     if (tlw::EqualsNoCase(role, u"tfwifi")) return tlwprog::RunWifiTool();
     if (tlw::EqualsNoCase(role, u"BtTray")) return tlwprog::RunBluetoothTray();
     if (tlw::EqualsNoCase(role, u"repllog")) return tlwprog::RunMailSync();
+    if (tlw::EqualsNoCase(role, u"cprog")) return RunWindowProgram("MSClog");
     return RunWindowProgram(name);
 }

@@ -254,12 +254,12 @@ TEST_F(ProfileEditorTest, ProgramRowsAreReadOnlyUntilAProgramRuns) {
 }
 
 TEST(TimeText, ParsesAndFormatsHoursAndMinutes) {
-    EXPECT_EQ(ParseTimeText(u"07:05"), 425);
-    EXPECT_EQ(ParseTimeText(u"23:59"), 1439);
+    EXPECT_EQ(MinutesOfTimeText(u"07:05"), 425);
+    EXPECT_EQ(MinutesOfTimeText(u"23:59"), 1439);
     for (std::u16string bad : {u"24:00", u"7:05", u"07-05", u"07:60", u"", u"ab:cd"})
-        EXPECT_EQ(ParseTimeText(bad), -1);
-    EXPECT_EQ(FormatTimeText(425), u"07:05");
-    EXPECT_EQ(FormatTimeText(0), u"00:00");
+        EXPECT_EQ(MinutesOfTimeText(bad), -1);
+    EXPECT_EQ(TimeTextOfMinutes(425), u"07:05");
+    EXPECT_EQ(TimeTextOfMinutes(0), u"00:00");
 }
 
 }  // namespace

@@ -60,7 +60,9 @@ TEST_F(HwCommandTest, FreshPhonePrintsItsModelsStartingState) {
     EXPECT_EQ(facts["ap"], "none");
     EXPECT_EQ(facts["pushinterval"], "manual");
     EXPECT_EQ(facts["proxy"], "none");
-    EXPECT_EQ(facts.size(), 33u);
+    EXPECT_EQ(facts["led0"], "off");
+    EXPECT_EQ(facts["led1"], "off");
+    EXPECT_EQ(facts.size(), 35u);
 }
 
 TEST_F(HwCommandTest, ChangesRoundTripAndReachTheProbes) {
@@ -169,10 +171,13 @@ TEST_F(HwCommandTest, SoundBacklightOrientationAndPowerRoundTrip) {
     EXPECT_EQ(facts["brightness"], "14");  // the model's, on the utility's scale
     EXPECT_EQ(facts["power"], "on");
     ASSERT_EQ(Run("hw", {"sound=vibrate", "volume=1", "ringer=4", "callvolume=2", "brightness=7", "orientation=270",
-                         "power=idle"})
+                         "power=idle", "led1=blink"})
                   .exitCode,
               0);
+    EXPECT_NE(Run("hw", {"led0=flash"}).exitCode, 0);
     facts = Facts();
+    EXPECT_EQ(facts["led1"], "blink");
+    EXPECT_EQ(facts["led0"], "off");
     EXPECT_EQ(facts["sound"], "vibrate");
     EXPECT_EQ(facts["volume"], "1");
     EXPECT_EQ(facts["ringer"], "4");
@@ -186,6 +191,7 @@ TEST_F(HwCommandTest, SoundBacklightOrientationAndPowerRoundTrip) {
     std::string journal = Run("journal", {}).output;
     EXPECT_NE(journal.find("display orientation 270"), std::string::npos);
     EXPECT_NE(journal.find("power idle"), std::string::npos);
+    EXPECT_NE(journal.find("led 1 blink"), std::string::npos);
 }
 
 }  // namespace

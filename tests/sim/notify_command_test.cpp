@@ -70,6 +70,13 @@ TEST_F(NotifyCommandTest, ListShowsTimeOrderThenEvents) {
 TEST_F(NotifyCommandTest, BadArgumentsAreRefused) {
     EXPECT_EQ(Console("notify", {}).exitCode, 2);
     EXPECT_EQ(Console("notify", {"clear"}).exitCode, 2);
+    EXPECT_EQ(Console("notify", {"show"}).exitCode, 2);
+    EXPECT_EQ(Console("notify", {"list", "extra"}).exitCode, 2);
+    EXPECT_EQ(Console("notify", {"show", "telegram"}).exitCode, 1);
+    EXPECT_EQ(Console("notify", {"show", "{A877D65B-239C-47A7-9304}"}).exitCode, 1);
+    EXPECT_EQ(Console("notify", {"dismiss", "7"}).exitCode, 1);  // not shown
+    EXPECT_EQ(Console("notify", {"dismiss", "nothing"}).exitCode, 1);
+    EXPECT_EQ(Console("notify", {"shown"}).output, "");  // nothing was raised by the refused ones
     EXPECT_EQ(Tlwsim({"notify", "/nonexistent/device", "list"}, ErrorStream::kCaptured).exitCode, 1);
 }
 
@@ -90,6 +97,36 @@ TEST_F(NotifyCommandTest, AdvanceFiresWhatFallsDue) {
     // set fires the rest.
     EXPECT_EQ(Console("time", {"set", "2010-03-02T00:00:00"}).exitCode, 0);
     EXPECT_EQ(Console("notify", {"list"}).output, "");
+}
+
+TEST_F(NotifyCommandTest, ShowAndDismissRaiseAndClearTheShownNotifications) {
+    ProgramResult sms = Console("notify", {"show", "sms", "From Anna"});
+    ASSERT_EQ(sms.exitCode, 0);
+    EXPECT_EQ(sms.output, "1\n");
+    EXPECT_EQ(Console("notify", {"show", "missedcall"}).output, "2\n");
+    EXPECT_EQ(Console("notify", {"show", "{a877d65b-239c-47a7-9304-0d347f580408}", "Again"}).output, "3\n");
+    EXPECT_EQ(Console("reg", {"get", "HKLM\\System\\State\\Shell\\Notifications\\Active", "ID"}).output, "3\n");
+    EXPECT_EQ(Console("reg", {"get", "HKLM\\System\\State\\Shell\\Notifications\\{A877D65B-239C-47A7-9304-0D347F580408}\\1",
+                             "Text"}).output,
+              "From Anna\n");
+    EXPECT_EQ(Console("notify", {"shown"}).output,
+              "1 {A877D65B-239C-47A7-9304-0D347F580408} 2010-03-01T12:00:00 From Anna\n"
+              "2 {C3465585-39EF-4C9B-B2A3-5558BF27BFB0} 2010-03-01T12:00:00 Missed call\n"
+              "3 {A877D65B-239C-47A7-9304-0D347F580408} 2010-03-01T12:00:00 Again\n");  // the class key's spelling
+
+    // By number, then every one of a kind (both text messages), then all.
+    EXPECT_EQ(Console("notify", {"dismiss", "2"}).exitCode, 0);
+    EXPECT_EQ(Console("reg", {"get", "HKLM\\System\\State\\Shell\\Notifications\\Active", "ID"}).output, "4\n");
+    EXPECT_EQ(Console("notify", {"show", "reminder"}).output, "5\n");
+    EXPECT_EQ(Console("notify", {"dismiss", "sms"}).exitCode, 0);
+    EXPECT_EQ(Console("notify", {"shown"}).output, "5 {15F11F90-8A5F-454C-89FC-BA9B7AAB0CAD} 2010-03-01T12:00:00 Reminder\n");
+    EXPECT_EQ(Console("notify", {"dismiss", "all"}).exitCode, 0);
+    EXPECT_EQ(Console("notify", {"shown"}).output, "");
+    std::vector<std::string> raised;
+    for (const std::string& line : JournalRead())
+        if (line.find(" notification ") != std::string::npos) raised.push_back(line.substr(line.find(" notification ") + 1));
+    EXPECT_EQ(raised.size(), 8u);
+    EXPECT_EQ(raised.back(), "notification 5 of {15F11F90-8A5F-454C-89FC-BA9B7AAB0CAD} dismissed");
 }
 
 }  // namespace

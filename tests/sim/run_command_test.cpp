@@ -53,6 +53,8 @@ TEST_F(RunCommandTest, NewDeviceGetsProgramLinksAndTheStartupShortcut) {
         {"Windows/cprog.exe", "tlwprog"},
         {"Windows/repllog.exe", "tlwprog"},
         {"Windows/tfwifi.exe", "tlwprog"},
+        {"Windows/tmail.exe", "tlwprog"},
+        {"Program Files/FlexMail/flexmail.exe", "tlwprog"},
         {"Program Files/Demo/Demo.exe", "tlwprog"},
     };
     for (const auto& [file, target] : links) {
@@ -77,7 +79,7 @@ TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
     EXPECT_TRUE(JournalHasLineEnding(" start \\Windows\\cprog.exe sync now please"));
     EXPECT_TRUE(JournalHasLineEnding(" cprog ran sync now please"));
 
-    plat::Hwnd window = plat::FindWindow(u"cprog", u"cprog");
+    plat::Hwnd window = plat::FindWindow(u"MSClog", u"MSClog");  // the call log's window
     ASSERT_TRUE(window);
     uint32_t owner = 0;
     plat::GetWindowThreadProcessId(window, &owner);
@@ -90,7 +92,7 @@ TEST_F(RunCommandTest, ResidentProgramKeepsRunningUntilItsWindowIsClosed) {
     EXPECT_EQ(plat::WaitForSingleObject(process, 30000), plat::kWaitObject0);
     plat::CloseHandle(process);
     EXPECT_TRUE(JournalHasLineEnding(" cprog closed"));
-    EXPECT_FALSE(plat::FindWindow(u"cprog", nullptr));
+    EXPECT_FALSE(plat::FindWindow(u"MSClog", nullptr));
 }
 
 TEST_F(RunCommandTest, ProgramThatEndsIsWaitedForWithItsExitCode) {

@@ -90,7 +90,10 @@ TEST(SoundPlayerTest, PlaysKnownKindsOfExistingFiles) {
     EXPECT_EQ(plat::SndPlayAsync(u"\\windows\\song.mp3"), plat::kSndPlayOk);
     EXPECT_EQ(plat::SndPlayAsync(u"\\Windows\\readme.txt"), plat::kSndPlayUnsupported);
     EXPECT_EQ(plat::SndPlayAsync(u"\\Windows\\Gone.wav"), plat::kSndPlayFileNotFound);
-    EXPECT_EQ(JournalEffects(), std::vector<std::string>{"sound play \\windows\\song.mp3"});
+    EXPECT_EQ(plat::SndPlayAsync(u"Song.mp3"), plat::kSndPlayOk);  // a bare name: the Windows folder's
+    EXPECT_EQ(plat::SndPlayAsync(u"Other.mp3"), plat::kSndPlayFileNotFound);
+    EXPECT_EQ(JournalEffects(), (std::vector<std::string>{"sound play \\windows\\song.mp3",
+                                                          "sound play \\Windows\\Song.mp3"}));
 }
 
 }  // namespace

@@ -1,0 +1,114 @@
+// The plug-in on a booted phone: tlwsim init installs and lists it, the
+// Today screen loads it, its height follows the rows of its layout, and
+// taps on the lock and on a switch reach the running engine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/config/config_file.h"
+#include "common/config/defaults.h"
+#include "support/background_program.h"
+#include "support/run_program.h"
+#include "support/sim_device.h"
+#include "today/today_layout.h"
+
+namespace {
+
+using namespace today;
+
+constexpr char kTallowin[] = "HKCU\\Software\\Korvel\\Tallowin";
+
+// Writes the configuration file of the device with the default profiles
+// and these add-ons (type, tall, wide).
+void WriteConfig(const SimDevice& device, const std::vector<tlw::TodayItem>& addons) {
+    tlw::ConfigModel model;
+    tlw::LanguageTable language;
+    tlw::ApplyDefaults(model, language, false);
+    for (tlw::TodayItem& item : model.todayItems) item = {};
+    for (size_t i = 0; i < addons.size(); ++i) model.todayItems[i] = addons[i];
+    std::filesystem::path folder = std::filesystem::path(device.Dir()) / "My Documents" / "Korvel";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "Tallowd.ini", std::ios::binary) << tlw::FormatConfiguration(model, language);
+}
+
+// The item window's screen rectangle from tlwsim windows; false when it is
+// not listed.
+bool ItemRect(const SimDevice& device, plat::Rect* rect) {
+    std::istringstream lines(TlwsimCommand("windows", device.Dir()).output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.find("\tTlwToday\tTlwToday\t") == std::string::npos) continue;
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string f; std::getline(split, f, '\t');) fields.push_back(f);
+        if (fields.size() < 5) return false;
+        return std::sscanf(fields[4].c_str(), "%d,%d,%d,%d", &rect->left, &rect->top, &rect->right, &rect->bottom) == 4;
+    }
+    return false;
+}
+
+bool Journalled(const SimDevice& device, const std::string& text) {
+    return TlwsimCommand("journal", device.Dir()).output.find(text) != std::string::npos;
+}
+
+std::string Reg(const SimDevice& device, const char* value) {
+    return TlwsimCommand("reg", device.Dir(), {"get", kTallowin, value}, ErrorStream::kCaptured).output;
+}
+
+class TodayProcessTest : public ::testing::Test {
+protected:
+    void Boot(const std::vector<tlw::TodayItem>& addons) {
+        ASSERT_TRUE(device_.Ready());
+        WriteConfig(device_, addons);
+        host_ = std::make_unique<BackgroundProgram>("tlwsim", std::vector<std::string>{"boot", device_.Dir()});
+        ASSERT_TRUE(WaitUntil([&] { return ItemRect(device_, &item_) && item_.bottom > item_.top; }, 30000))
+            << TlwsimCommand("windows", device_.Dir()).output;
+        ASSERT_TRUE(WaitUntil([&] { return !TlwsimCommand("sync", device_.Dir()).exitCode; }, 30000));
+    }
+    void TearDown() override {
+        if (host_) TlwsimCommand("halt", device_.Dir());
+    }
+    void Tap(int32_t x, int32_t y) {
+        ASSERT_EQ(TlwsimCommand("tap", device_.Dir(), {std::to_string(x), std::to_string(y)}).exitCode, 0);
+    }
+
+    SimDevice device_{{"--screen", "qvga", "--time", "2010-01-04T10:42:00", "--frozen"}};
+    std::unique_ptr<BackgroundProgram> host_;
+    plat::Rect item_;
+};
+
+TEST_F(TodayProcessTest, TheItemsHeightFollowsItsRows) {
+    Boot({{true, AddonBluetooth, false, false}});
+    EXPECT_EQ(item_.bottom - item_.top, 20) << "one row";
+    EXPECT_EQ(item_.right - item_.left, 240);
+    // The configuration program saves a layout of three rows and signals it.
+    WriteConfig(device_, {{true, AddonBluetooth, true, true}, {true, AddonLineBreak, false, false},
+                          {true, AddonWifi, false, false}, {true, AddonPushMail, false, false}});
+    ASSERT_EQ(TlwsimCommand("reg", device_.Dir(), {"set", kTallowin, "Flags2", "dword:1"}).exitCode, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ItemRect(device_, &item_) && item_.bottom - item_.top == 60; }, 20000))
+        << item_.bottom - item_.top;
+    EXPECT_EQ(Reg(device_, "Flags2"), "0\n");
+}
+
+TEST_F(TodayProcessTest, TheLockIconLocksAndUnlocks) {
+    Boot({{true, AddonBluetooth, false, false}});
+    // One add-on in column 12 leaves 7 free columns: the lock is at
+    // x = 240 - (12 - 5 - 7 + 2) x 18 = 204.
+    Tap(212, item_.top + 10);
+    EXPECT_TRUE(WaitUntil([&] { return Reg(device_, "Locked") == "1\n"; }, 20000));
+    Tap(212, item_.top + 10);
+    EXPECT_TRUE(WaitUntil([&] { return Reg(device_, "Locked") == "0\n"; }, 20000));
+    EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "message 2261 to Tallowd (500, 0)"); }, 20000))
+        << "unlocking hands the choice back to the engine";
+}
+
+TEST_F(TodayProcessTest, TheBluetoothSwitchOfAPhoneWithBluetoothOnSends921) {
+    Boot({{true, AddonBluetooth, false, false}});
+    ASSERT_EQ(TlwsimCommand("hw", device_.Dir(), {"bt=1"}).exitCode, 0);
+    Tap(230, item_.top + 10);
+    EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "message 2261 to Tallowd (921, 0)"); }, 20000));
+}
+
+}  // namespace

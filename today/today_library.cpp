@@ -1,0 +1,51 @@
+// The library's attach and detach, and its Today entry: the window class is
+// registered while the library is loaded, and the entry makes the item's
+// window as a child of the Today screen.
+#include "platform/gdi/gdi.h"
+#include "platform/window/system_info.h"
+#include "platform/window/window.h"
+#include "today/today_plugin.h"
+
+namespace today {
+
+TodayState& Plugin() {
+    static TodayState state;
+    return state;
+}
+
+void LibraryAttach(plat::HModule instance) {
+    TodayState& s = Plugin();
+    s.instance = instance;
+    s.icon = plat::LoadIcon(kResourceModule, u"101", 16, 16);
+    plat::UnregisterClass(kTodayClassName);
+    plat::WndClass wc;
+    wc.className = kTodayClassName;
+    wc.proc = &TodayWindowProc;
+    wc.style = 0;
+    wc.background = plat::GetStockBrush(plat::kWhiteBrush);
+    plat::RegisterClass(wc);
+    s.window = {};
+}
+
+void LibraryDetach() {
+    TodayState& s = Plugin();
+    if (s.icon) plat::DestroyIcon(s.icon);
+    s.icon = {};
+    plat::UnregisterClass(kTodayClassName);
+    s.instance = 0;
+}
+
+plat::Hwnd InitializeCustomItem(plat::TodayListItem* /*item*/, plat::Hwnd parent) {
+    TodayState& s = Plugin();
+    // The parent is known before WM_CREATE runs the initialisation.
+    s.parent = parent;
+    plat::Hwnd hwnd = plat::CreateWindow(kTodayClassName, kTodayClassName, plat::WS_CHILD | plat::WS_VISIBLE, 0, 0,
+                                         plat::GetSystemMetrics(plat::kSmCxScreen), 0, parent);
+    if (!hwnd) return {};
+    s.window = hwnd;
+    plat::ShowWindow(hwnd, plat::SW_SHOW);
+    plat::UpdateWindow(hwnd);
+    return hwnd;
+}
+
+}  // namespace today
