@@ -58,6 +58,8 @@ private:
     std::string_view content_;    // the content when there is no file
     int64_t contentAt_ = 0;       // the read offset in content_
     int64_t position_ = 0;        // offset of the next line
+    std::string kept_;            // the line being read, and the lookups' last
+    std::u16string line_;         //   line (kept to reuse their storage)
 };
 
 }  // namespace tlw

@@ -4,7 +4,7 @@
 // A window belongs to the thread that created it; its procedure runs on that
 // thread only (messages from other threads and processes are queued to it,
 // see platform/window/message_loop.h). Every window of every process of the device
-// is listed in the device's window table "<root>/.device/windows.db" with
+// is listed in the device's window table (in "<root>/.device/device.db") with
 // its class, title, owner process and thread, parent, rectangle and
 // visibility; FindWindow and EnumWindows read that table, and entries of
 // processes that have ended do not count (they are removed when seen).
@@ -101,6 +101,9 @@ uint32_t GetWindowThreadProcessId(Hwnd hwnd, uint32_t* processId);
 
 // Parent of a child window; none for a top-level window.
 Hwnd GetParent(Hwnd hwnd);
+// The child windows of this process whose parent is `parent`, oldest first
+// (the order a dialog's controls were made in).
+std::vector<Hwnd> ListChildWindows(Hwnd parent);
 
 // ---------------------------------------------------------------------------
 // Position and visibility. Windows have no frame: the client area is the

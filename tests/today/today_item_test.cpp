@@ -277,3 +277,30 @@ TEST_F(TodayLifeTest, CountersOpenMessagingAndCallVoiceMail) {
 
 }  // namespace
 }  // namespace todaytest
+
+namespace todaytest {
+namespace {
+
+using namespace today;
+
+TEST_F(TodayLifeTest, HitTestFindsTheAreaUnderThePoint) {
+    MakePhone("qvga");
+    WriteConfig({{AddonBluetooth}});
+    SetRunning(1);
+    MakeItem();
+    const TodayLayout& L = Plugin().layout;
+    auto middle = [](const plat::Rect& r) { return std::pair{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    auto [tx, ty] = middle(L.hits[kHitTrigger].rect);
+    EXPECT_EQ(HitTest(tx, ty), kHitTrigger);
+    auto [ox, oy] = middle(L.hits[kHitTimeOut].rect);
+    EXPECT_EQ(HitTest(ox, oy), kHitTimeOut) << "the empty time-out area reaches the menu";
+    EXPECT_EQ(HitTest(L.nameHighlight.left + 1, oy), kHitProfileName) << "the highlight left of the name";
+    auto [lx, ly] = middle(L.hits[kHitLock].rect);
+    EXPECT_EQ(HitTest(lx, ly), kHitLock);
+    EXPECT_EQ(HitTest(L.hits[5].rect.left - 1, oy), kNoHit) << "between the lock and the add-on";
+    auto [ax, ay] = middle(L.hits[5].rect);
+    EXPECT_EQ(HitTest(ax, ay), 5);
+}
+
+}  // namespace
+}  // namespace todaytest
