@@ -135,7 +135,9 @@ TEST_F(ConfigAppProcessTest, DeleteStopsAtTwoProfiles) {
     ASSERT_TRUE(WaitSelected(0));
     for (int i = 0; i < 3; ++i) Menu(kCmdDelete);
     ASSERT_TRUE(WaitUntil([this] {
-        const plat::MenuBarEntry* e = MenuEntry(SoftKeys(), kCmdDelete);
+        // The entry points into the soft keys' record: keep the record alive while reading it.
+        const auto keys = SoftKeys();
+        const plat::MenuBarEntry* e = MenuEntry(keys, kCmdDelete);
         return e && e->grayed;
     })) << "with two profiles Delete is not offered";
     // A delete command that still arrives does nothing.
