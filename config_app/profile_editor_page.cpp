@@ -14,7 +14,7 @@
 #include "config_app/pages.h"
 #include "config_app/sound_choice.h"
 #include "platform/hardware/library.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 
 namespace tlw {
 
