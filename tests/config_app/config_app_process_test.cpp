@@ -121,6 +121,7 @@ TEST_F(ConfigAppProcessTest, ProfileCommandsAreSavedAsEdited) {
     TapRow(3);  // Car
     ASSERT_TRUE(WaitSelected(3));
     Menu(kCmdDelete);
+    MarkFlags2();
     Key("softkey1");  // Save
     ASSERT_TRUE(WaitSoftKeys("Exit", "Menu"));
 
@@ -134,7 +135,7 @@ TEST_F(ConfigAppProcessTest, ProfileCommandsAreSavedAsEdited) {
     EXPECT_EQ(Value(meeting, "enabled"), "0");
     EXPECT_EQ(Value(meeting, "show"), "1");
     EXPECT_EQ(RegistryValue("ManualProfile"), "700");
-    EXPECT_EQ(RegistryValue("Flags2"), "1");
+    EXPECT_TRUE(Flags2Raised()) << RegistryValue("Flags2");
 }
 
 TEST_F(ConfigAppProcessTest, DeleteStopsAtTwoProfiles) {
