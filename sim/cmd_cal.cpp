@@ -9,6 +9,7 @@
 #include "platform/kernel/clock.h"
 #include "platform/kernel/last_error.h"
 #include "platform/pim/calendar_store.h"
+#include "platform/pim/categories.h"
 #include "sim/command.h"
 
 namespace {
@@ -101,6 +102,33 @@ int Clear(const sim::CommandArgs& args) {
     return 0;
 }
 
+// tlwsim cal DIR category list|add NAME|del NAME
+int Category(const sim::CommandArgs& args) {
+    if (args.size() < 3) return sim::Usage("cal");
+    const std::string& what = args[2];
+    if (what == "list" && args.size() == 3) {
+        if (!sim::OpenDevice(args)) return 1;
+        std::vector<std::u16string> names;
+        if (!plat::ReadCategoryDatabase(plat::kPimVolume, plat::kCategoryDatabase, &names))
+            return sim::Fail("cannot read the calendar's categories");
+        for (const std::u16string& name : names) std::printf("%s\n", tlw::Utf16ToUtf8(name).c_str());
+        return 0;
+    }
+    if ((what != "add" && what != "del") || args.size() != 4) return sim::Usage("cal");
+    std::u16string name = tlw::Utf8ToUtf16(args[3]);
+    if (!sim::OpenDevice(args)) return 1;
+    if (what == "add") {
+        if (plat::AddCalendarCategory(name)) return 0;
+        if (plat::GetLastError() == plat::kErrorAlreadyExists) return sim::Fail("the category '" + args[3] + "' is there already");
+        if (plat::GetLastError() == plat::kErrorInvalidParameter)
+            return sim::Fail("'" + args[3] + "' is no category name (1 to 32 characters, no comma)");
+        return sim::Fail("cannot store the category");
+    }
+    if (plat::RemoveCalendarCategory(name)) return 0;
+    if (plat::GetLastError() == plat::kErrorFileNotFound) return sim::Fail("the calendar has no category '" + args[3] + "'");
+    return sim::Fail("cannot store the categories");
+}
+
 int RunCal(const sim::CommandArgs& args) {
     if (args.size() < 2) return sim::Usage("cal");
     const std::string& action = args[1];
@@ -108,6 +136,7 @@ int RunCal(const sim::CommandArgs& args) {
     if (action == "list") return List(args);
     if (action == "del") return Delete(args);
     if (action == "clear") return Clear(args);
+    if (action == "category") return Category(args);
     return sim::Usage("cal");
 }
 
@@ -115,7 +144,7 @@ int RunCal(const sim::CommandArgs& args) {
 
 TLW_SIM_COMMAND("cal",
                 "DIR add START END [subject=TEXT] [busy=0..3] [meeting=0..7] [sensitivity=0..3] [categories=A,B] "
-                "[allday=1] | list | del ID | clear",
+                "[allday=1] | list | del ID | clear | category list|add NAME|del NAME",
                 "The device's calendar, as its calendar application changes it; windows registered\n"
                 "for the calendar folder's notifications hear of every change (33029 added,\n"
                 "33030 deleted, 33031 changed).\n"
@@ -127,5 +156,9 @@ TLW_SIM_COMMAND("cal",
                 "  list               one line per appointment, by start: ID START END busy=N\n"
                 "                     meeting=N sensitivity=N allday=0|1 categories=TEXT subject=TEXT\n"
                 "  del ID             deletes one appointment\n"
-                "  clear              deletes every appointment",
+                "  clear              deletes every appointment\n"
+                "  category list      the calendar's categories, one a line (a new device has\n"
+                "                     Business, Holiday and Personal)\n"
+                "  category add NAME  adds a category (1 to 32 characters, no comma)\n"
+                "  category del NAME  removes one",
                 RunCal);

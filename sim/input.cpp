@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/text.h"
+#include "platform/shell/input_panel.h"
 #include "platform/storage/journal.h"
 #include "platform/window/compositor.h"
 #include "platform/window/message_loop.h"
@@ -111,6 +112,15 @@ PenResult PenUp(plat::Point screen) {
 }
 
 PenResult Tap(plat::Point screen) {
+    // A tap on the input panel's keyboard types its key into the focus window.
+    if (char16_t c = plat::InputPanelKeyAt(screen)) {
+        PenResult r;
+        std::string error;
+        r.delivered = TypeText(std::u16string(1, c), &error);
+        r.error = error;
+        r.hwnd = plat::GetFocus();
+        return r;
+    }
     PenResult r = PenDown(screen);
     if (!r.delivered) return r;
     // The release goes where the touch went, as the window under the pen

@@ -9,6 +9,8 @@
 #include "platform/hardware/device_model.h"
 #include "platform/hardware/display.h"
 #include "platform/power/power_state.h"
+#include "platform/shell/input_panel.h"
+#include "platform/window/cursor.h"
 #include "platform/window/window_db.h"
 #include "platform/window/window_order.h"
 
@@ -177,6 +179,9 @@ void ComposeScreen(SurfaceImage* out) {
             }
         }
     }
+    // Over the windows: the input panel above the menu bar, the wait cursor in the middle.
+    if (SipIsShown()) DrawInputPanel(out->pixels.data(), out->width, out->height);
+    if (WaitCursorShown()) DrawWaitCursor(out->pixels.data(), out->width, out->height, out->width / 2, out->height / 2);
 }
 
 bool SaveScreenPng(const std::filesystem::path& hostPath) {
@@ -188,6 +193,7 @@ bool SaveScreenPng(const std::filesystem::path& hostPath) {
 HitResult WindowFromPoint(Point screenPoint) {
     HitResult hit;
     if (!ScreenIsOn()) return hit;
+    if (PointOnInputPanel(screenPoint)) return hit;  // the keyboard takes it
     Scene scene;
     const std::vector<Placed>& placed = scene.placed();
     for (auto it = placed.rbegin(); it != placed.rend(); ++it) {

@@ -9,9 +9,11 @@
 // painted shows nothing. Visible child windows are drawn over their parent,
 // clipped to it, whatever process owns them. While the foreground window
 // is full screen (platform/window/window_order.h, kShellHideTaskBar and
-// kShellHideMenuBar) the bars it hides are neither drawn nor tapped. While
-// the device is not fully on (idle, suspended, unattended) the screen is
-// dark.
+// kShellHideMenuBar) the bars it hides are neither drawn nor tapped. Over
+// everything come the input panel while it is up (platform/shell/
+// input_panel.h) and the wait cursor while a program shows it
+// (platform/window/cursor.h). While the device is not fully on (idle,
+// suspended, unattended) the screen is dark.
 //
 // Nothing is kept between calls: any process (the device host, the
 // console's screenshot, the live view) composes the screen from the device
@@ -57,7 +59,8 @@ struct HitResult {
     Point client;   // the point in that window's client coordinates
 };
 // The window a tap at the point reaches (the same order as drawing, top
-// first); none outside the screen or while the screen is dark.
+// first); none outside the screen, on the input panel while it is up, or
+// while the screen is dark.
 HitResult WindowFromPoint(Point screenPoint);
 
 // One window of the stack, as `tlwsim windows` lists it.

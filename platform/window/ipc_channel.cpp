@@ -112,7 +112,7 @@ bool Handle(const ipc::Request& r, int fd) {
     case ipc::RequestKind::kPostThread: break;
     default: WriteReply(fd, ipc::ReplyStatus::kBadRequest, 0); return false;
     }
-    if (MessageCarriesPointer(r.message) || r.message == WM_QUIT) {
+    if (MessageCarriesPointer(r.message, r.lParam) || r.message == WM_QUIT) {
         WriteReply(fd, ipc::ReplyStatus::kRefused, 0);
         return false;
     }

@@ -56,7 +56,7 @@ Route RouteOf(Hwnd hwnd, WndProc* proc, std::shared_ptr<ThreadQueue>* queue) {
 bool ToOtherProcess(ipc::RequestKind kind, Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam,
                     int64_t timeoutMs, LResult* result, bool* timedOut) {
     *timedOut = false;
-    if (MessageCarriesPointer(message) || message == WM_QUIT) {
+    if (MessageCarriesPointer(message, lParam) || message == WM_QUIT) {
         SetLastError(kErrorInvalidParameter);
         return false;
     }
@@ -188,6 +188,13 @@ bool MessageCarriesPointer(uint32_t message) {
     }
 }
 
+bool MessageCarriesPointer(uint32_t message, LParam lParam) {
+    // A setting change names its section through lParam; without one
+    // (lParam 0, as the input panel's change is sent) it is integers only.
+    if (message == WM_SETTINGCHANGE) return lParam != 0;
+    return MessageCarriesPointer(message);
+}
+
 LResult SendMessage(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam) {
     LResult result = 0;
     bool timedOut = false;
@@ -275,7 +282,7 @@ bool PostThreadMessage(uint32_t threadId, uint32_t processId, uint32_t message, 
         }
         return PostToQueue(q, Hwnd{}, message, wParam, lParam);
     }
-    if (MessageCarriesPointer(message)) {
+    if (MessageCarriesPointer(message, lParam)) {
         SetLastError(kErrorInvalidParameter);
         return false;
     }

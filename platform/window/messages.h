@@ -122,6 +122,9 @@ constexpr uint32_t MK_LBUTTON = 0x0001;
 // Messages whose lParam or wParam is a pointer by definition: they are never
 // sent to another process (the call fails with kErrorInvalidParameter).
 bool MessageCarriesPointer(uint32_t message);
+// The same for one message with its lParam: WM_SETTINGCHANGE without a
+// section name (lParam 0) carries none and may cross.
+bool MessageCarriesPointer(uint32_t message, LParam lParam);
 
 // ---------------------------------------------------------------------------
 // Window styles (the bits the platform acts on; the others are kept).

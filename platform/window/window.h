@@ -101,6 +101,9 @@ uint32_t GetWindowThreadProcessId(Hwnd hwnd, uint32_t* processId);
 
 // Parent of a child window; none for a top-level window.
 Hwnd GetParent(Hwnd hwnd);
+// The child windows of this process whose parent is `parent`, oldest first
+// (the order a dialog's controls were made in).
+std::vector<Hwnd> ListChildWindows(Hwnd parent);
 
 // ---------------------------------------------------------------------------
 // Position and visibility. Windows have no frame: the client area is the

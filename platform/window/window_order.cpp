@@ -3,6 +3,7 @@
 #include "platform/window/window_order.h"
 
 #include "platform/kernel/last_error.h"
+#include "platform/window/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_db.h"
 #include "platform/window/window_state.h"
@@ -19,6 +20,19 @@ bool IsOwn(Hwnd hwnd) {
 // A live, visible top-level window that may be in front.
 bool Activatable(const windb::WindowRow& row) {
     return row.topLevel && row.visible && (row.shellFlags & kShellBar) == 0;
+}
+
+// Moves the keyboard focus and tells both windows: WM_KILLFOCUS (wParam:
+// the window taking it) to the one losing it, WM_SETFOCUS (wParam: the one
+// that had it) to the one getting it. Windows of other threads and
+// processes are told without waiting. Returns the previous focus.
+Hwnd ChangeFocus(Hwnd hwnd) {
+    Hwnd previous = windb::ExchangeScreenState(windb::ScreenField::kFocus, hwnd);
+    if (!IsWindow(previous)) previous = Hwnd{};
+    if (previous == hwnd) return previous;
+    if (previous) SendNotifyMessage(previous, WM_KILLFOCUS, hwnd.value, 0);
+    if (hwnd) SendNotifyMessage(hwnd, WM_SETFOCUS, previous.value, 0);
+    return previous;
 }
 
 }  // namespace
@@ -44,7 +58,7 @@ bool SetForegroundWindow(Hwnd hwnd) {
     }
     if (!(row->shellFlags & kShellDesktop)) windb::RaiseWindow(hwnd);
     windb::ExchangeScreenState(windb::ScreenField::kForeground, hwnd);
-    windb::ExchangeScreenState(windb::ScreenField::kFocus, hwnd);
+    ChangeFocus(hwnd);
     return true;
 }
 
@@ -115,8 +129,7 @@ Hwnd SetFocus(Hwnd hwnd) {
         SetLastError(kErrorInvalidWindowHandle);
         return Hwnd{};
     }
-    Hwnd previous = windb::ExchangeScreenState(windb::ScreenField::kFocus, hwnd);
-    return IsWindow(previous) ? previous : Hwnd{};
+    return ChangeFocus(hwnd);
 }
 
 Hwnd GetFocus() {

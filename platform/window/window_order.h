@@ -57,6 +57,9 @@ bool SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int32_t x, int32_t y, int32_t wid
 
 // The keyboard focus: the window that receives key messages. SetFocus takes
 // any window of the device (none clears it) and returns the previous one.
+// The window losing the focus gets WM_KILLFOCUS (wParam: the new focus),
+// the one getting it WM_SETFOCUS (wParam: the previous focus); making a
+// window the foreground window gives it the focus the same way.
 Hwnd SetFocus(Hwnd hwnd);
 Hwnd GetFocus();
 

@@ -176,6 +176,18 @@ Hwnd GetParent(Hwnd hwnd) {
     return row.parent;
 }
 
+std::vector<Hwnd> ListChildWindows(Hwnd parent) {
+    std::vector<Hwnd> children;
+    ProcessState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    for (const auto& [hwnd, w] : s.windows)
+        if ((w->style & WS_CHILD) && w->parent == parent && !w->destroying) children.push_back(hwnd);
+    // Local numbers grow with each new window: creation order.
+    std::sort(children.begin(), children.end(),
+              [](Hwnd a, Hwnd b) { return (a.value & 0xFFFFFFFFu) < (b.value & 0xFFFFFFFFu); });
+    return children;
+}
+
 bool GetWindowRect(Hwnd hwnd, Rect* rect) {
     windb::WindowRow row;
     if (!rect) {

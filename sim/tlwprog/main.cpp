@@ -6,6 +6,7 @@
 //   tfwifi   the maker's Wi-Fi tool: toggles the Wi-Fi radio and ends;
 //   BtTray   the WIDCOMM Bluetooth stack's tray window (sim/tlwprog/bt_tray.cpp);
 //   repllog  the mail synchronisation: synchronises and ends;
+//   tlwform  a form dialog of the phone's controls (sim/tlwprog/form.cpp);
 //   cprog    the call log: a window "MSClog" (its class and title) until
 //            it is closed;
 //   anything else (the messaging program "tmail", a profile's own program):
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     if (tlw::EqualsNoCase(role, u"tfwifi")) return tlwprog::RunWifiTool();
     if (tlw::EqualsNoCase(role, u"BtTray")) return tlwprog::RunBluetoothTray();
     if (tlw::EqualsNoCase(role, u"repllog")) return tlwprog::RunMailSync();
+    if (tlw::EqualsNoCase(role, u"tlwform")) return tlwprog::RunForm();
     if (tlw::EqualsNoCase(role, u"cprog")) return RunWindowProgram("MSClog");
     return RunWindowProgram(name);
 }

@@ -14,4 +14,8 @@ int RunBluetoothTray();
 // mail was synchronised and ends.
 int RunMailSync();
 
+// "tlwform": a modal dialog of the phone's controls (name, masked PIN,
+// check box, OK and Cancel); journals what it ended with and ends.
+int RunForm();
+
 }  // namespace tlwprog

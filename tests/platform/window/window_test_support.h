@@ -47,8 +47,8 @@ private:
     std::vector<Seen> seen_;  // handled messages, in order
 };
 
-// Records every message but the housekeeping ones; WM_CLOSE and WM_PAINT
-// get the default handling.
+// Records every message but the housekeeping ones (creation, showing,
+// moving, the focus); WM_CLOSE and WM_PAINT get the default handling.
 inline plat::LResult RecordingProc(plat::Hwnd hwnd, uint32_t message, plat::WParam wParam, plat::LParam lParam) {
     switch (message) {
     case plat::WM_CREATE:
@@ -56,6 +56,8 @@ inline plat::LResult RecordingProc(plat::Hwnd hwnd, uint32_t message, plat::WPar
     case plat::WM_ERASEBKGND:
     case plat::WM_MOVE:
     case plat::WM_SIZE:
+    case plat::WM_SETFOCUS:
+    case plat::WM_KILLFOCUS:
         return plat::DefWindowProc(hwnd, message, wParam, lParam);
     default:
         Recorder::Instance().Add(message, wParam);
