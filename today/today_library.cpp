@@ -1,6 +1,7 @@
 // The library's attach and detach, and its Today entry: the window class is
 // registered while the library is loaded, and the entry makes the item's
 // window as a child of the Today screen.
+#include "platform/controls/common_controls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/window/system_info.h"
 #include "platform/window/window.h"
@@ -45,6 +46,10 @@ plat::Hwnd InitializeCustomItem(plat::TodayListItem* /*item*/, plat::Hwnd parent
     s.window = hwnd;
     plat::ShowWindow(hwnd, plat::SW_SHOW);
     plat::UpdateWindow(hwnd);
+    // The slider and the time-out dialog's picker.
+    plat::InitCommonControlsExInfo controls;
+    controls.classes = plat::ICC_BAR_CLASSES | plat::ICC_DATE_CLASSES;
+    plat::InitCommonControlsEx(&controls);
     return hwnd;
 }
 
