@@ -40,7 +40,9 @@ void BuildMainMenu(ConfigAppState& app, std::vector<Row>& rows) {
 void MainMenuRowEvent(ConfigAppState& app, const RowEvent& event) {
     if (event.code != kRowActivated) return;
     int32_t page = app.rows[event.row].tag;
-    if (FindPage(page)) ShowPage(app, page);
+    // The profile list opens on the profile selected when it was left.
+    int32_t select = page == kPageProfiles && app.selectedProfile < app.model.profiles.count ? app.selectedProfile : -1;
+    if (FindPage(page)) ShowPage(app, page, select);
 }
 
 void MainMenuSoftKeys(ConfigAppState& app, plat::MenuBarInfo& keys) {

@@ -187,6 +187,7 @@ void ProfileSoftKeys(ConfigAppState& app, plat::MenuBarInfo& keys) {
 
 // Left soft key: save, clear the manual profile, notify.
 void AcceptProfileList(ConfigAppState& app) {
+    app.selectedProfile = Selected(app);
     if (!SaveConfiguration(app)) return;
     ClearManualProfile();
     app.profileDeleted = false;
@@ -199,6 +200,7 @@ void AcceptProfileList(ConfigAppState& app) {
 // and show flags return to what they were when the list opened; changes
 // made in the profile editor or a deletion are still saved.
 void BackProfileList(ConfigAppState& app) {
+    app.selectedProfile = Selected(app);
     ProfileTable& t = app.model.profiles;
     if (!app.profileDeleted) {
         for (int32_t i = 0; i < t.count && i < app.listProfiles.count; ++i) {

@@ -21,6 +21,7 @@
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
 #include "engine/later_parts.h"
+#include "engine/taskbar_icon.h"
 #include "engine/sound_repetition.h"
 #include "engine/wake_ups.h"
 #include "platform/hardware/device_model.h"

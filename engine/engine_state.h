@@ -50,6 +50,9 @@ struct EngineState {
     bool powerLog = false;           // power lines are logged (LogMode at start >= 1)
     plat::Hwnd mainWindow;           // the hidden window "Tallowd"
     plat::Hwnd iconWindow;           // the in-taskbar icon window; none when absent
+    bool iconPresent = false;        // the taskbar icon (window or notification icon) is shown
+    plat::HIcon icon;                // the notification icon's picture; none when absent
+    RgbaImage profileImage;          // the displayed profile's image, as the icon last showed it
 
     ConfigModel model;               // the configuration, read in place
     LanguageTable language;          // the texts of the selected language

@@ -12,7 +12,9 @@
 #include "engine/engine_log.h"
 #include "engine/engine_main.h"
 #include "engine/engine_messages.h"
+#include "engine/engine_menus.h"
 #include "engine/later_parts.h"
+#include "engine/taskbar_icon.h"
 #include "engine/sound_repetition.h"
 #include "engine/program_watch.h"
 #include "engine/wake_ups.h"
@@ -154,6 +156,7 @@ plat::LResult EngineWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam w
         plat::DestroyWindow(engine.mainWindow);
         return 0;
     case plat::WM_DESTROY:
+        if (isIconWindow) return 0;  // the icon window goes with every reload; the engine stays
         LogEvent(engine, u"Exiting program.");
         LogEvent(engine, u"", {}, false);
         if (hwnd == engine.mainWindow) ShutDownEngine(engine);

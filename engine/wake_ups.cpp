@@ -28,42 +28,31 @@ bool Matches(int32_t kind, std::u16string_view arguments) {
 }  // namespace
 
 bool FindOwnWakeUps(const EngineState& engine, int32_t kind) {
-    uint32_t count = 0;
-    plat::GetUserNotificationHandles(nullptr, 0, &count);
-    if (count == 0) {
-        LogEvent(engine, u"Error getting Notifications-1", {}, false);
-        return false;
-    }
-    std::vector<plat::NotificationHandle> handles(count);
-    if (!plat::GetUserNotificationHandles(handles.data(), count, &count)) {
+    // One read of every pending notification: a notification another
+    // program removes meanwhile is simply not in it (reading each by its
+    // handle would find it gone and stop the whole query).
+    std::vector<plat::UserNotificationInfo> all;
+    if (!plat::ListUserNotifications(&all)) {
         LogEvent(engine, u"Error getting Notifications-2", {}, false);
         return false;
     }
-    handles.resize(count);
-    std::u16string engineProgram(engine.paths.engineProgram.View());
+    if (all.empty()) {
+        LogEvent(engine, u"Error getting Notifications-1", {}, false);
+        return false;
+    }
+    std::u16string_view engineProgram = engine.paths.engineProgram.View();
     bool found = false;
-    for (plat::NotificationHandle handle : handles) {
-        uint32_t size = 0;
-        plat::UserNotificationInfo info;
-        plat::GetUserNotification(handle, 0, &size, &info);
-        if (size == 0) {
-            LogEvent(engine, u"Error getting Notifications-3", {}, false);
-            return false;
-        }
-        if (!plat::GetUserNotification(handle, size, &size, &info)) {
-            LogEvent(engine, u"Error getting Notifications-4", {}, false);
-            return false;
-        }
+    for (const plat::UserNotificationInfo& info : all) {
         const plat::NotificationTrigger& t = info.trigger;
         if (kind == kDeleteCellVerify) {
-            if (EqualsNoCase(t.application, kCellVerifyApplication)) plat::ClearUserNotification(handle);
+            if (EqualsNoCase(t.application, kCellVerifyApplication)) plat::ClearUserNotification(info.handle);
             continue;
         }
         if (!EqualsNoCase(t.application, engineProgram)) continue;
         if (kind == kFindDelayedActivation) {
             if (t.arguments == u"500") found = true;
         } else if (Matches(kind, t.arguments)) {
-            plat::ClearUserNotification(handle);
+            plat::ClearUserNotification(info.handle);
         }
     }
     return found;

@@ -1,6 +1,9 @@
 // tlwsim tap, key and type: stylus and keys on the running phone.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "base/text.h"
 #include "sim/command.h"
@@ -24,6 +27,33 @@ int RunTap(const CommandArgs& args) {
     if (!OpenDevice(args)) return 1;
     PenResult r = Tap(p);
     if (!r.delivered) return Fail("tap not delivered: " + r.error);
+    return 0;
+}
+
+// A finger moving from one point to another: pen down at the start, a move
+// every 10 pixels of the way (at least one), pen up at the end, each step
+// a pause of MS milliseconds of real time after the one before, as a finger
+// moves (the faster, the more momentum a list takes from it).
+int RunDrag(const CommandArgs& args) {
+    plat::Point from, to;
+    int32_t pause = 15;
+    if ((args.size() != 5 && args.size() != 6) || !ParseCoordinate(args[1], &from.x) ||
+        !ParseCoordinate(args[2], &from.y) || !ParseCoordinate(args[3], &to.x) || !ParseCoordinate(args[4], &to.y) ||
+        (args.size() == 6 && (!ParseCoordinate(args[5], &pause) || pause < 0 || pause > 2000)))
+        return Usage("drag");
+    if (!OpenDevice(args)) return 1;
+    PenResult r = PenDown(from);
+    if (!r.delivered) return Fail("drag not delivered: " + r.error);
+    int32_t distance = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
+    int32_t steps = std::max(1, distance / 10);
+    for (int32_t i = 1; i <= steps; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        plat::Point p{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
+        r = PenMove(p);
+        if (!r.delivered) return Fail("drag not delivered: " + r.error);
+    }
+    r = PenUp(to);
+    if (!r.delivered) return Fail("drag not delivered: " + r.error);
     return 0;
 }
 
@@ -53,6 +83,12 @@ TLW_SIM_COMMAND("tap", "DIR X Y",
                 "coordinates; the tapped window's top-level window comes to the front. Fails\n"
                 "when the point is off the screen, the screen is dark, or no window is there.",
                 RunTap);
+TLW_SIM_COMMAND("drag", "DIR X1 Y1 X2 Y2 [MS]",
+                "Drags the stylus from X1,Y1 to X2,Y2: pen down, a move every 10 pixels of\n"
+                "the way, pen up, MS milliseconds (default 15) between steps. The events go\n"
+                "where tap sends them (the capture window first). A quick drag on a list\n"
+                "flings it.",
+                RunDrag);
 TLW_SIM_COMMAND("key", "DIR KEY",
                 "Presses and releases a key of the phone: up, down, left, right, action,\n"
                 "softkey1, softkey2, talk, end, back, space, enter, escape, or one letter or\n"

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/kernel/last_error.h"
 #include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
 #include "platform/hardware/device_model.h"
 
 namespace sim {
@@ -33,6 +35,13 @@ bool OpenDevice(const CommandArgs& args) {
     }
     if (!plat::SetDevice(root)) {
         Fail("cannot open device folder '" + args[0] + "'");
+        return false;
+    }
+    // A store that cannot be used is said once, in words, rather than as
+    // every command's own failure further on.
+    std::string problem;
+    if (plat::store::Check(&problem) != plat::kErrorSuccess) {
+        Fail(problem);
         return false;
     }
     plat::ApplyDeviceModel();  // the console reads and writes as this phone does

@@ -113,12 +113,11 @@ bool InstallDeviceModel(const std::string& modelName, std::string* error) {
         *error = "cannot copy the device model into " + plat::DeviceModelPath().string() + ": " + ec.message();
         return false;
     }
-    // A fresh hardware state file, then every fact through the console's own
-    // setters so that the registry side and the file side agree.
-    fs::remove(plat::DeviceStateDir() / "hardware", ec);
+    // A fresh hardware state, then every fact through the console's own
+    // setters so that the registry side and the stored side agree.
     plat::HardwareState fresh;
     fresh.phoneState = model.hasPhone ? 1 : 0;
-    if (!plat::ChangeHardwareState([&fresh](plat::HardwareState& s) { s = fresh; })) {
+    if (!plat::ReplaceHardwareState(fresh)) {
         *error = "cannot write the hardware state of the device";
         return false;
     }

@@ -8,7 +8,8 @@ namespace tlw {
 void ConfigLineReader::Rewind() { position_ = 0; }
 
 bool ConfigLineReader::ReadLine(std::u16string* line) {
-    std::string bytes;       // the kept start of the line, at most kMaxKeptBytes
+    std::string& bytes = kept_;  // the kept start of the line, at most kMaxKeptBytes
+    bytes.clear();
     uint64_t length = 0;     // bytes of the whole line, without its LF
     int64_t position = position_;
     char buffer[kBufferSize];
@@ -37,13 +38,13 @@ bool ConfigLineReader::ReadLine(std::u16string* line) {
     // The CR before the LF; of a cut line it was never kept.
     if (length == bytes.size() && !bytes.empty() && bytes.back() == '\r') bytes.pop_back();
     position_ = position;
-    *line = plat::AnsiToWide(bytes);
+    plat::AnsiToWideInto(bytes, line);
     return true;
 }
 
 bool ConfigLineReader::FindSection(std::u16string_view header) {
     int64_t start = position_;
-    std::u16string line;
+    std::u16string& line = line_;
     while (ReadLine(&line)) {
         if (line.empty() || line[0] == u';') continue;
         if (StartsWith(line, header)) return true;
@@ -54,14 +55,13 @@ bool ConfigLineReader::FindSection(std::u16string_view header) {
 
 bool ConfigLineReader::FindKey(std::u16string_view key, std::u16string* value) {
     int64_t start = position_;
-    std::u16string prefix(key);
-    prefix += u'=';
-    std::u16string line;
+    std::u16string& line = line_;
     while (ReadLine(&line)) {
         if (line.empty() || line[0] == u';') continue;
         if (line[0] == u'[') break;
-        if (StartsWith(line, prefix)) {
-            *value = line.substr(prefix.size());
+        // "key=" at the start of the line.
+        if (line.size() > key.size() && line[key.size()] == u'=' && StartsWith(line, key)) {
+            value->assign(line, key.size() + 1);
             return true;
         }
     }

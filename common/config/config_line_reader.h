@@ -48,6 +48,8 @@ public:
 private:
     plat::File& file_;     // the open configuration file
     int64_t position_ = 0; // offset of the next line
+    std::string kept_;     // the line being read, and the lookups' last
+    std::u16string line_;  //   line (kept to reuse their storage)
 };
 
 }  // namespace tlw

@@ -1,25 +1,19 @@
 #include "platform/hardware/hardware.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <charconv>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <system_error>
+#include <chrono>
+#include <cstdint>
+#include <iterator>
+#include <map>
+#include <type_traits>
 
+#include "platform/kernel/last_error.h"
 #include "platform/storage/device.h"
-#include "platform/storage/device_lock.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/registry.h"
 
 namespace plat {
 namespace {
-
-std::filesystem::path StatePath() { return DeviceStateDir() / "hardware"; }
 
 bool ParseInt64(std::string_view text, int64_t min, int64_t max, int64_t* out) {
     int64_t v = 0;
@@ -29,41 +23,194 @@ bool ParseInt64(std::string_view text, int64_t min, int64_t max, int64_t* out) {
     return true;
 }
 
-const char* CallName(CallState call) {
-    switch (call) {
-    case CallState::kOffered: return "offered";
-    case CallState::kActive: return "active";
-    default: return "none";
-    }
+// One fact of HardwareState: its key (in the store, in the text form and in
+// "tlwsim hw"), what a bad value is told, and how its values are written
+// (none for an optional fact at rest, one each for a list) and read (a list
+// gains an entry per value).
+struct Field {
+    const char* key;
+    const char* expected;
+    void (*format)(const HardwareState&, std::vector<std::string>*);
+    bool (*parse)(std::string_view, HardwareState&, std::string* why);
+};
+
+template <typename T>
+bool ToNumber(std::string_view text, int64_t min, int64_t max, int64_t also, T* out) {
+    int64_t v = 0;
+    if (!ParseInt64(text, INT64_MIN, INT64_MAX, &v) || ((v < min || v > max) && v != also)) return false;
+    *out = static_cast<T>(v);
+    return true;
 }
 
-bool WriteStateFile(const HardwareState& state) {
-    std::filesystem::path path = StatePath();
-    std::filesystem::path temp = path;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << FormatHardwareState(state);
-        out.flush();
-        if (!out) return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    return !ec;
+// A whole number from min to max, or the one other value also (255
+// "unknown"). An optional one is left out while it is 0.
+template <auto Member, int64_t Min, int64_t Max, int64_t Also = Min, bool Optional = false>
+constexpr Field Number(const char* key, const char* expected) {
+    return {key, expected,
+            [](const HardwareState& s, std::vector<std::string>* values) {
+                int64_t v = static_cast<int64_t>(s.*Member);
+                if (!Optional || v != 0) values->push_back(std::to_string(v));
+            },
+            [](std::string_view text, HardwareState& s, std::string*) {
+                return ToNumber(text, Min, Max, Also, &(s.*Member));
+            }};
 }
 
-bool ReadStateFile(HardwareState* out) {
-    *out = HardwareState{};
-    std::ifstream in(StatePath(), std::ios::binary);
-    if (!in) {
-        std::error_code ec;
-        return !std::filesystem::exists(StatePath(), ec);
+// A list of whole numbers from min to max.
+template <auto Member, int64_t Min, int64_t Max>
+constexpr Field NumberList(const char* key, const char* expected) {
+    return {key, expected,
+            [](const HardwareState& s, std::vector<std::string>* values) {
+                for (auto v : s.*Member) values->push_back(std::to_string(static_cast<int64_t>(v)));
+            },
+            [](std::string_view text, HardwareState& s, std::string*) {
+                typename std::remove_reference_t<decltype(s.*Member)>::value_type v{};
+                if (!ToNumber(text, Min, Max, Min, &v)) return false;
+                (s.*Member).push_back(v);
+                return true;
+            }};
+}
+
+constexpr const char* kCallNames[] = {"none", "offered", "active"};  // by CallState
+
+// One of the names, stored by its index.
+template <auto Member, const char* const* Names, size_t Count>
+constexpr Field Named(const char* key, const char* expected) {
+    return {key, expected,
+            [](const HardwareState& s, std::vector<std::string>* values) {
+                size_t i = static_cast<size_t>(s.*Member);
+                values->push_back(i < Count ? Names[i] : Names[0]);
+            },
+            [](std::string_view text, HardwareState& s, std::string*) {
+                for (size_t i = 0; i < Count; ++i) {
+                    if (text == Names[i]) {
+                        s.*Member = static_cast<std::remove_reference_t<decltype(s.*Member)>>(i);
+                        return true;
+                    }
+                }
+                return false;
+            }};
+}
+
+// Notification LED i: 0 off, 1 on, 2 blinking; left out while off.
+template <size_t I>
+constexpr Field Led(const char* key) {
+    return {key, "0, 1 or 2 expected",
+            [](const HardwareState& s, std::vector<std::string>* values) {
+                if (s.leds[I] != 0) values->push_back(std::to_string(s.leds[I]));
+            },
+            [](std::string_view text, HardwareState& s, std::string*) {
+                return ToNumber(text, 0, 2, 0, &s.leds[I]);
+            }};
+}
+
+// Every fact, in the order the text form lists them. A new fact is one line
+// here (and its member in HardwareState).
+constexpr Field kFields[] = {
+    Number<&HardwareState::acLineStatus, 0, 1, 255>("ac", "0, 1 or 255 expected"),
+    Number<&HardwareState::batteryPercent, 0, 100, 255>("battery", "0 ... 100 or 255 expected"),
+    Number<&HardwareState::batteryCurrent, INT32_MIN, INT32_MAX>("current", "a number of mA expected"),
+    Number<&HardwareState::charging, 0, 1>("charging", "0 or 1 expected"),
+    Number<&HardwareState::wifiState, 0, UINT32_MAX>("wifi", "a state number expected"),
+    Number<&HardwareState::phoneState, 0, UINT32_MAX>("phone", "a state number expected"),
+    Number<&HardwareState::bluetoothMode, 0, 2>("btmode", "0, 1 or 2 expected"),
+    Named<&HardwareState::call, kCallNames, std::size(kCallNames)>("call", "none, offered or active expected"),
+    {"cell", "LAC:CID or none expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         values->push_back(FormatCell(s.cellPresent, s.cellLac, s.cellId));
+     },
+     [](std::string_view text, HardwareState& s, std::string*) {
+         return ParseCell(text, &s.cellPresent, &s.cellLac, &s.cellId);
+     }},
+    Number<&HardwareState::soundProfile, 0, 3>("soundprofile", "0 ... 3 expected"),
+    Number<&HardwareState::waveOutVolume, 0, UINT32_MAX>("waveout", "a number expected"),
+    Number<&HardwareState::handsetVolume, 0, 0xFFFF>("handset", "0 ... 65535 expected"),
+    Number<&HardwareState::headsetVolume, 0, 0xFFFF>("headsetvol", "0 ... 65535 expected"),
+    Number<&HardwareState::speakerVolume, 0, 0xFFFF>("speaker", "0 ... 65535 expected"),
+    Number<&HardwareState::brightness, 0, UINT32_MAX>("brightness", "a number expected"),
+    Number<&HardwareState::brightnessExternal, 0, UINT32_MAX>("brightness_ac", "a number expected"),
+    Led<0>("led0"),
+    Led<1>("led1"),
+    // A late Wi-Fi change: its target only while one is pending.
+    {"wifitarget", "a state number expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         if (s.wifiDueMs != 0) values->push_back(std::to_string(s.wifiTarget));
+     },
+     [](std::string_view text, HardwareState& s, std::string*) {
+         return ToNumber(text, 0, UINT32_MAX, 0, &s.wifiTarget);
+     }},
+    Number<&HardwareState::wifiDueMs, 0, INT64_MAX, 0, true>("wifidue", "a time in ms expected"),
+    {"ap", "an access point expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         for (const AccessPoint& ap : s.accessPoints) values->push_back(FormatAccessPoint(ap));
+     },
+     [](std::string_view text, HardwareState& s, std::string* why) {
+         AccessPoint ap;
+         if (!ParseAccessPoint(text, &ap, why)) return false;
+         s.accessPoints.push_back(std::move(ap));
+         return true;
+     }},
+    {"simpin", "4 ... 8 digits expected",
+     [](const HardwareState& s, std::vector<std::string>* values) {
+         if (!s.simPin.empty()) values->push_back(s.simPin);
+     },
+     [](std::string_view text, HardwareState& s, std::string*) {
+         if (text.empty() || text.size() > 8 || text.find_first_not_of("0123456789") != std::string_view::npos)
+             return false;
+         s.simPin = std::string(text);
+         return true;
+     }},
+    Number<&HardwareState::simUnlocked, 0, 1, 0, true>("simunlocked", "0 or 1 expected"),
+    Number<&HardwareState::simBusyReads, 0, 100, 0, true>("simbusy", "a count expected"),
+    NumberList<&HardwareState::dataConnections, 1, UINT32_MAX>("dataconn", "a handle expected"),
+    Number<&HardwareState::nextDataConnection, 1, UINT32_MAX>("nextdataconn", "a handle expected"),
+    Number<&HardwareState::peakFrequency, -1, 1440>("peak", "-1 ... 1440 minutes expected"),
+    Number<&HardwareState::offPeakFrequency, -1, 1440>("offpeak", "-1 ... 1440 minutes expected"),
+};
+
+const Field* FindField(std::string_view key) {
+    for (const Field& f : kFields)
+        if (key == f.key) return &f;
+    return nullptr;
+}
+
+// The values of each key as stored, in their order.
+using Stored = std::map<std::string, std::vector<std::string>, std::less<>>;
+
+// Reads the stored facts over the defaults into *out and *stored.
+// kErrorInvalidData for a fact that cannot be read.
+uint32_t ReadStored(store::Transaction& t, HardwareState* out, Stored* stored) {
+    HardwareState s;
+    store::Query q(t, "SELECT key, value FROM hardware ORDER BY key, seq");
+    std::string why;
+    while (q.Next()) {
+        std::string key = q.Text(0), value = q.Text(1);
+        const Field* field = FindField(key);
+        if (!field || !field->parse(value, s, &why)) return kErrorInvalidData;
+        (*stored)[std::move(key)].push_back(std::move(value));
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    return ParseHardwareState(text.str(), out, &error);
+    if (q.Error() != kErrorSuccess) return q.Error();
+    *out = s;
+    return kErrorSuccess;
+}
+
+// Writes every fact whose values differ from the stored ones.
+uint32_t WriteChanged(store::Transaction& t, const HardwareState& state, const Stored& stored) {
+    for (const Field& f : kFields) {
+        std::vector<std::string> values;
+        f.format(state, &values);
+        auto old = stored.find(f.key);
+        if (old == stored.end() ? values.empty() : old->second == values) continue;
+        store::Query clear(t, "DELETE FROM hardware WHERE key = ?1");
+        clear.Bind(1, f.key);
+        if (uint32_t error = clear.Run(); error != kErrorSuccess) return error;
+        for (size_t i = 0; i < values.size(); ++i) {
+            store::Query q(t, "INSERT INTO hardware(key, seq, value) VALUES(?1, ?2, ?3)");
+            q.Bind(1, f.key).Bind(2, static_cast<int64_t>(i)).Bind(3, values[i]);
+            if (uint32_t error = q.Run(); error != kErrorSuccess) return error;
+        }
+    }
+    return kErrorSuccess;
 }
 
 // Sets or clears bits of a DWORD of the state registry (a missing value
@@ -81,36 +228,11 @@ bool UpdateStatusBits(uint32_t mask, bool set) {
 
 std::string FormatHardwareState(const HardwareState& s) {
     std::string text;
-    text += "ac=" + std::to_string(s.acLineStatus) + "\n";
-    text += "battery=" + std::to_string(s.batteryPercent) + "\n";
-    text += "current=" + std::to_string(s.batteryCurrent) + "\n";
-    text += std::string("charging=") + (s.charging ? "1" : "0") + "\n";
-    text += "wifi=" + std::to_string(s.wifiState) + "\n";
-    text += "phone=" + std::to_string(s.phoneState) + "\n";
-    text += "btmode=" + std::to_string(s.bluetoothMode) + "\n";
-    text += std::string("call=") + CallName(s.call) + "\n";
-    text += "cell=" + FormatCell(s.cellPresent, s.cellLac, s.cellId) + "\n";
-    text += "soundprofile=" + std::to_string(s.soundProfile) + "\n";
-    text += "waveout=" + std::to_string(s.waveOutVolume) + "\n";
-    text += "handset=" + std::to_string(s.handsetVolume) + "\n";
-    text += "headsetvol=" + std::to_string(s.headsetVolume) + "\n";
-    text += "speaker=" + std::to_string(s.speakerVolume) + "\n";
-    text += "brightness=" + std::to_string(s.brightness) + "\n";
-    text += "brightness_ac=" + std::to_string(s.brightnessExternal) + "\n";
-    for (size_t i = 0; i < std::size(s.leds); ++i)
-        if (s.leds[i] != 0) text += "led" + std::to_string(i) + "=" + std::to_string(s.leds[i]) + "\n";
-    if (s.wifiDueMs != 0) {
-        text += "wifitarget=" + std::to_string(s.wifiTarget) + "\n";
-        text += "wifidue=" + std::to_string(s.wifiDueMs) + "\n";
+    for (const Field& f : kFields) {
+        std::vector<std::string> values;
+        f.format(s, &values);
+        for (const std::string& value : values) text += std::string(f.key) + "=" + value + "\n";
     }
-    for (const AccessPoint& ap : s.accessPoints) text += "ap=" + FormatAccessPoint(ap) + "\n";
-    if (!s.simPin.empty()) text += "simpin=" + s.simPin + "\n";
-    if (s.simUnlocked) text += "simunlocked=1\n";
-    if (s.simBusyReads) text += "simbusy=" + std::to_string(s.simBusyReads) + "\n";
-    for (uint32_t handle : s.dataConnections) text += "dataconn=" + std::to_string(handle) + "\n";
-    text += "nextdataconn=" + std::to_string(s.nextDataConnection) + "\n";
-    text += "peak=" + std::to_string(s.peakFrequency) + "\n";
-    text += "offpeak=" + std::to_string(s.offPeakFrequency) + "\n";
     return text;
 }
 
@@ -149,12 +271,6 @@ bool ParseCell(std::string_view text, bool* present, uint32_t* lac, uint32_t* ce
 
 bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* error) {
     HardwareState s = *out;
-    s.accessPoints.clear();
-    s.simPin.clear();
-    s.simUnlocked = false;
-    s.simBusyReads = 0;
-    s.dataConnections.clear();
-    for (uint8_t& led : s.leds) led = 0;
     int lineNumber = 0;
     while (!text.empty()) {
         size_t end = text.find('\n');
@@ -169,79 +285,10 @@ bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* 
             return false;
         };
         if (eq == std::string_view::npos) return bad("not key=value");
-        std::string_view key = line.substr(0, eq);
-        std::string_view value = line.substr(eq + 1);
-        int64_t v = 0;
-        if (key == "ac") {
-            if (!ParseInt64(value, 0, 255, &v) || (v > 1 && v != 255)) return bad("0, 1 or 255 expected");
-            s.acLineStatus = static_cast<uint8_t>(v);
-        } else if (key == "battery") {
-            if (!ParseInt64(value, 0, 255, &v) || (v > 100 && v != 255)) return bad("0 ... 100 or 255 expected");
-            s.batteryPercent = static_cast<uint8_t>(v);
-        } else if (key == "current") {
-            if (!ParseInt64(value, INT32_MIN, INT32_MAX, &v)) return bad("a number of mA expected");
-            s.batteryCurrent = static_cast<int32_t>(v);
-        } else if (key == "charging") {
-            if (!ParseInt64(value, 0, 1, &v)) return bad("0 or 1 expected");
-            s.charging = v != 0;
-        } else if (key == "wifi" || key == "phone") {
-            if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a state number expected");
-            (key == "wifi" ? s.wifiState : s.phoneState) = static_cast<uint32_t>(v);
-        } else if (key == "btmode") {
-            if (!ParseInt64(value, 0, 2, &v)) return bad("0, 1 or 2 expected");
-            s.bluetoothMode = static_cast<uint32_t>(v);
-        } else if (key == "wifitarget") {
-            if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a state number expected");
-            s.wifiTarget = static_cast<uint32_t>(v);
-        } else if (key == "wifidue") {
-            if (!ParseInt64(value, 0, INT64_MAX, &v)) return bad("a time in ms expected");
-            s.wifiDueMs = v;
-        } else if (key == "simpin") {
-            if (value.empty() || value.size() > 8 || value.find_first_not_of("0123456789") != std::string_view::npos)
-                return bad("4 ... 8 digits expected");
-            s.simPin = std::string(value);
-        } else if (key == "simunlocked") {
-            if (!ParseInt64(value, 0, 1, &v)) return bad("0 or 1 expected");
-            s.simUnlocked = v != 0;
-        } else if (key == "dataconn" || key == "nextdataconn") {
-            if (!ParseInt64(value, 1, UINT32_MAX, &v)) return bad("a handle expected");
-            if (key == "dataconn") s.dataConnections.push_back(static_cast<uint32_t>(v));
-            else s.nextDataConnection = static_cast<uint32_t>(v);
-        } else if (key == "peak" || key == "offpeak") {
-            if (!ParseInt64(value, -1, 1440, &v)) return bad("-1 ... 1440 minutes expected");
-            (key == "peak" ? s.peakFrequency : s.offPeakFrequency) = static_cast<int32_t>(v);
-        } else if (key == "simbusy") {
-            if (!ParseInt64(value, 0, 100, &v)) return bad("a count expected");
-            s.simBusyReads = static_cast<uint32_t>(v);
-        } else if (key == "ap") {
-            AccessPoint ap;
-            std::string why;
-            if (!ParseAccessPoint(value, &ap, &why)) return bad(why.c_str());
-            s.accessPoints.push_back(std::move(ap));
-        } else if (key == "call") {
-            if (value == "none") s.call = CallState::kNone;
-            else if (value == "offered") s.call = CallState::kOffered;
-            else if (value == "active") s.call = CallState::kActive;
-            else return bad("none, offered or active expected");
-        } else if (key == "cell") {
-            if (!ParseCell(value, &s.cellPresent, &s.cellLac, &s.cellId)) return bad("LAC:CID or none expected");
-        } else if (key == "soundprofile") {
-            if (!ParseInt64(value, 0, 3, &v)) return bad("0 ... 3 expected");
-            s.soundProfile = static_cast<uint32_t>(v);
-        } else if (key == "waveout" || key == "brightness" || key == "brightness_ac") {
-            if (!ParseInt64(value, 0, UINT32_MAX, &v)) return bad("a number expected");
-            (key == "waveout" ? s.waveOutVolume : key == "brightness" ? s.brightness : s.brightnessExternal) =
-                static_cast<uint32_t>(v);
-        } else if (key == "led0" || key == "led1") {
-            if (!ParseInt64(value, 0, 2, &v)) return bad("0, 1 or 2 expected");
-            s.leds[key == "led0" ? 0 : 1] = static_cast<uint8_t>(v);
-        } else if (key == "handset" || key == "headsetvol" || key == "speaker") {
-            if (!ParseInt64(value, 0, 0xFFFF, &v)) return bad("0 ... 65535 expected");
-            (key == "handset" ? s.handsetVolume : key == "speaker" ? s.speakerVolume : s.headsetVolume) =
-                static_cast<uint32_t>(v);
-        } else {
-            return bad("unknown key");
-        }
+        const Field* field = FindField(line.substr(0, eq));
+        if (!field) return bad("unknown key");
+        std::string why;
+        if (!field->parse(line.substr(eq + 1), s, &why)) return bad(why.empty() ? field->expected : why.c_str());
     }
     *out = s;
     return true;
@@ -260,23 +307,41 @@ void SettleLateRadios(HardwareState* state) {
 }
 
 bool ReadHardwareState(HardwareState* out) {
-    if (DeviceRoot().empty()) {
-        *out = HardwareState{};
-        return false;
-    }
-    bool ok = ReadStateFile(out);
-    SettleLateRadios(out);
-    return ok;
+    *out = HardwareState{};
+    if (DeviceRoot().empty()) return false;
+    HardwareState s;
+    uint32_t error = store::Read([&](store::Transaction& t) {
+        Stored stored;
+        return ReadStored(t, &s, &stored);
+    });
+    if (error != kErrorSuccess) return false;
+    SettleLateRadios(&s);
+    *out = s;
+    return true;
 }
 
 bool ChangeHardwareState(const std::function<void(HardwareState&)>& change) {
-    DeviceLock lock("hardware");
-    if (!lock.Held()) return false;
-    HardwareState state;
-    if (!ReadStateFile(&state)) return false;  // never overwrite a state we could not read
-    SettleLateRadios(&state);
-    change(state);
-    return WriteStateFile(state);
+    if (DeviceRoot().empty()) return false;
+    uint32_t error = store::Write([&](store::Transaction& t) {
+        HardwareState state;
+        Stored stored;
+        // Never overwrite a state that could not be read.
+        if (uint32_t readError = ReadStored(t, &state, &stored); readError != kErrorSuccess) return readError;
+        SettleLateRadios(&state);
+        change(state);
+        return WriteChanged(t, state, stored);
+    });
+    return error == kErrorSuccess;
+}
+
+bool ReplaceHardwareState(const HardwareState& state) {
+    if (DeviceRoot().empty()) return false;
+    uint32_t error = store::Write([&](store::Transaction& t) {
+        store::Query clear(t, "DELETE FROM hardware");
+        if (uint32_t clearError = clear.Run(); clearError != kErrorSuccess) return clearError;
+        return WriteChanged(t, state, {});
+    });
+    return error == kErrorSuccess;
 }
 
 bool SetPhoneRadioHardware(bool on) {

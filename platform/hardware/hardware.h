@@ -4,10 +4,10 @@
 // progress, the audio hardware (global sound profile, wave-out volume,
 // hook-switch volumes of the phone device) and the backlight's brightness.
 //
-// It lives in "<root>/.device/hardware" as "key=value" lines and is shared by
-// every process of the device: a change reads, changes and rewrites the file
-// under a lock, and the new file replaces the old one in one step, so a
-// reader always sees a whole state.
+// It lives in the table hardware of the device store (one row per fact, in
+// the key=value words of the text form below) and is shared by every process
+// of the device: a change reads, changes and writes it back in one
+// transaction, so a reader always sees a whole state and no change is lost.
 //
 // Facts the real phone keeps in its registry (System\State\..., the WIDCOMM
 // StackMode) stay there; the helpers at the end change both sides together
@@ -74,21 +74,26 @@ int64_t HostTimeMs();
 // Completes a pending late change that is due by now.
 void SettleLateRadios(HardwareState* state);
 
-// Text form of the state file, one "key=value" line per field.
+// Text form of the state, one "key=value" line per fact.
 std::string FormatHardwareState(const HardwareState& state);
 // Reads the text form over the defaults. False (with a message naming the
 // line) for an unknown key or a bad value; *out is then unchanged.
 bool ParseHardwareState(std::string_view text, HardwareState* out, std::string* error);
 
-// The device's current hardware state; the defaults above when the device
-// has no state file yet. False when the file exists but cannot be read or
-// parsed (*out then holds the defaults).
+// The device's current hardware state; the defaults above for facts not
+// stored yet. False when the store cannot be read or holds a fact that
+// cannot be parsed (*out then holds the defaults).
 bool ReadHardwareState(HardwareState* out);
 
-// Reads the state, lets change alter it and writes it back, all under the
-// device's hardware lock, so that changes of several processes never undo
-// each other. False (nothing written) when the lock or the file fails.
+// Reads the state, lets change alter it and writes it back in one
+// transaction, so that changes of several processes never undo each other.
+// False (nothing written) when the store fails or the stored state cannot be
+// read.
 bool ChangeHardwareState(const std::function<void(HardwareState&)>& change);
+
+// Replaces the stored state whole, also one that cannot be read (a device
+// model being installed starts afresh). False when the store fails.
+bool ReplaceHardwareState(const HardwareState& state);
 
 // Registry values of the state registry that mirror the hardware.
 inline constexpr char16_t kPhoneStateKey[] = u"System\\State\\Phone";       // under HKLM
@@ -103,7 +108,7 @@ inline constexpr char16_t kWidcommVersionValue[] = u"Software";  // the stack's 
 
 // Switches the phone radio: the phone node and the radio-off bit of Status.
 bool SetPhoneRadioHardware(bool on);
-// Sets the call on the line: the state file, Active Call Count and the
+// Sets the call on the line: the stored state, Active Call Count and the
 // incoming-call bit of Status.
 bool SetCallHardware(CallState call);
 

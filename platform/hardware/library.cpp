@@ -17,8 +17,8 @@
 #include "platform/storage/paths.h"
 #include "platform/kernel/last_error.h"
 #include "platform/radio/wifi_oem.h"
-#include "platform/hardware/wireless_switch.h"
 #include "platform/telephony/phone_make_call.h"
+#include "platform/hardware/wireless_switch.h"
 
 namespace plat {
 namespace {
@@ -76,7 +76,6 @@ const LibraryEntry kHtcUtilEntries[] = {
     {0, "HTCUtilSetOnPowerBrightnessLevel", Address(&HtcSetOnPowerBrightnessLevel)},
     {0, "HTCUtilSetOnBatteryBrightnessLevel", Address(&HtcSetOnBatteryBrightnessLevel)},
 };
-
 const LibraryEntry kPhoneEntries[] = {
     {0, "PhoneMakeCall", Address(&PhoneMakeCall)},
 };

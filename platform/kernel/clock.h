@@ -1,7 +1,7 @@
 // The device clock and the time records and conversions of the platform.
 //
-// The device has one local time shared by all its processes, kept in
-// "<root>/.device/clock". It either runs (host time plus an offset) or is
+// The device has one local time shared by all its processes, kept in the
+// device store (the table clock of "<root>/.device/device.db"). It either runs (host time plus an offset) or is
 // frozen (it moves only when the console sets or advances it). In-process
 // tests replace it with a virtual clock of this process only, which moves
 // only when the test moves it.
@@ -29,15 +29,15 @@ static_assert(sizeof(SystemTime) == 16, "the platform's time record is 16 bytes"
 using FileTime = uint64_t;
 
 // The device's current local time (virtual clock when one is in use), with
-// dayOfWeek filled. Without a clock file the device runs at host local time.
+// dayOfWeek filled. Without a stored clock the device runs at host local time.
 SystemTime GetLocalTime();
 // Sets the device clock to t, keeping it running or frozen as it is.
-// Returns false (last error set) for an invalid time or when the clock file
-// cannot be written; the clock then stays as it was.
+// Returns false (last error set) for an invalid time or when the clock
+// cannot be stored; the clock then stays as it was.
 bool SetLocalTime(const SystemTime& t);
 
 // Clock mode of the device. The changes return false (last error set) when
-// the clock file cannot be written; the clock then stays as it was.
+// the clock cannot be stored; the clock then stays as it was.
 bool ClockIsFrozen();
 bool FreezeClock();  // stops the clock at its current time
 bool ThawClock();    // lets it run on from its current time (false on a virtual clock, which never runs)
@@ -49,7 +49,7 @@ bool AdvanceClock(int64_t seconds);
 int64_t DeviceSeconds();
 
 // A virtual clock for in-process tests: frozen at start, moved only by
-// AdvanceClock/SetLocalTime, never touching the device's clock file. False
+// AdvanceClock/SetLocalTime, never touching the device's stored clock. False
 // (and no change) when start is invalid.
 bool UseVirtualClock(const SystemTime& start);
 void UseDeviceClock();

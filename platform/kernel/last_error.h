@@ -12,6 +12,7 @@ enum : uint32_t {
     kErrorAccessDenied = 5,
     kErrorInvalidHandle = 6,
     kErrorNotEnoughMemory = 8,
+    kErrorInvalidData = 13,
     kErrorNoMoreFiles = 18,
     kErrorSharingViolation = 32,
     kErrorHandleEof = 38,

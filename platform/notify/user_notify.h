@@ -7,7 +7,7 @@
 // event NAME.
 //
 // Pending notifications are stored per device in
-// "<root>/.device/notifications.db" and shared by every process of the
+// the device store ("<root>/.device/device.db") and shared by every process of the
 // device; they outlive the programs that set them. Handles are small
 // integers that stay the same in every process and are never reused.
 //

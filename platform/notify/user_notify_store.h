@@ -1,7 +1,7 @@
-// The storage of user notifications: one SQLite database per device,
-// "<root>/.device/notifications.db", shared by every process of the device
-// (WAL journal, busy time-out). Row ids are the handles: AUTOINCREMENT keeps
-// them from ever being reused, so a stale handle finds nothing.
+// The storage of user notifications: the table notifications of the device
+// store (device_store.h), shared by every process of the device. Row ids are
+// the handles: AUTOINCREMENT keeps them from ever being reused, so a stale
+// handle finds nothing.
 //
 // Internal to the user notifications (user_notify.cpp). Each function is
 // one transaction and returns a platform error code.

@@ -1,8 +1,8 @@
 // The calendar's storage: the device's appointments and the windows that
-// asked to hear of changes, in one SQLite database per device,
-// "<root>/.device/calendar.db", shared by every process of the device (WAL
-// journal, busy time-out). Object identifiers are row ids with
-// AUTOINCREMENT, so an identifier is never given to a second appointment.
+// asked to hear of changes, in the device store (tables appointments and
+// calendar_watchers of "<root>/.device/device.db", see device_store.h).
+// Object identifiers are row ids with AUTOINCREMENT, so an identifier is
+// never given to a second appointment.
 //
 // Every function is one transaction and returns a platform error code.
 // Programs use the store through calendar_store.h; this layer only keeps

@@ -1,23 +1,16 @@
 #include "platform/power/power_state.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <charconv>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
-#include <system_error>
 
 #include "base/text.h"
 #include "platform/storage/device.h"
-#include "platform/storage/device_lock.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/journal.h"
 #include "platform/kernel/last_error.h"
 #include "platform/shell/soft_reset.h"
@@ -26,110 +19,77 @@
 namespace plat {
 namespace {
 
-std::filesystem::path StatePath() { return DeviceStateDir() / "power_state"; }
-
 bool ProcessAlive(uint32_t pid) {
     if (pid == 0 || pid > static_cast<uint32_t>(INT32_MAX)) return false;
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-std::string FormatState(const PowerState& s) {
-    std::string text = std::string("power=") + DevicePowerName(s.power) + "\nunattended=";
-    for (size_t i = 0; i < s.unattendedHolders.size(); ++i) {
-        if (i > 0) text += ' ';
-        text += std::to_string(s.unattendedHolders[i]);
-    }
-    return text + "\n";
-}
-
-bool ParseHolders(std::string_view text, std::vector<uint32_t>* out) {
-    out->clear();
-    while (!text.empty()) {
-        size_t blank = text.find(' ');
-        std::string_view word = text.substr(0, blank);
-        text = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
-        if (word.empty()) continue;
-        uint32_t pid = 0;
-        auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), pid);
-        if (ec != std::errc() || end != word.data() + word.size()) return false;
-        out->push_back(pid);
-    }
-    return true;
-}
-
-bool ParseState(std::string_view text, PowerState* out) {
+// Reads the stored state; the defaults when there is none, and
+// kErrorInvalidData when it cannot be read. Holders whose process has ended
+// are dropped: a program that ends without leaving unattended mode must not
+// keep the device running for ever.
+uint32_t ReadStored(store::Transaction& t, PowerState* out) {
+    *out = PowerState{};
     PowerState s;
-    while (!text.empty()) {
-        size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (line.empty()) continue;
-        size_t eq = line.find('=');
-        if (eq == std::string_view::npos) return false;
-        std::string_view key = line.substr(0, eq);
-        std::string_view value = line.substr(eq + 1);
-        if (key == "power") {
-            if (!ParseDevicePower(value, &s.power)) return false;
-        } else if (key == "unattended") {
-            if (!ParseHolders(value, &s.unattendedHolders)) return false;
-        } else {
-            return false;
+    {
+        store::Query q(t, "SELECT power FROM power_state WHERE id = 1");
+        if (q.Next()) {
+            if (!ParseDevicePower(q.Text(0), &s.power)) return kErrorInvalidData;
+        } else if (q.Error() != kErrorSuccess) {
+            return q.Error();
         }
     }
+    store::Query q(t, "SELECT pid FROM unattended_holders ORDER BY id");
+    while (q.Next()) {
+        if (!q.IsInteger(0) || q.Int(0) < 0 || q.Int(0) > UINT32_MAX) return kErrorInvalidData;
+        uint32_t pid = static_cast<uint32_t>(q.Int(0));
+        if (ProcessAlive(pid)) s.unattendedHolders.push_back(pid);
+    }
+    if (q.Error() != kErrorSuccess) return q.Error();
+    if (s.unattendedHolders.empty() && s.power == DevicePower::kUnattended) s.power = DevicePower::kSuspend;
     *out = s;
-    return true;
+    return kErrorSuccess;
 }
 
-// Reads the state file; the defaults when there is none. Holders whose
-// process has ended are dropped: a program that ends without leaving
-// unattended mode must not keep the device running for ever.
-bool ReadStateFile(PowerState* out) {
-    *out = PowerState{};
-    std::ifstream in(StatePath(), std::ios::binary);
-    if (!in) {
-        std::error_code ec;
-        return !std::filesystem::exists(StatePath(), ec);
+// Stores s in place of what is stored (readBefore: what was read, when it
+// could be); only what changed is written.
+uint32_t WriteStored(store::Transaction& t, const PowerState& s, const PowerState* readBefore) {
+    if (!readBefore || readBefore->power != s.power) {
+        store::Query power(t, "INSERT OR REPLACE INTO power_state(id, power) VALUES(1, ?1)");
+        power.Bind(1, DevicePowerName(s.power));
+        if (uint32_t error = power.Run(); error != kErrorSuccess) return error;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!ParseState(text.str(), out)) {
-        *out = PowerState{};
-        return false;
+    if (readBefore && readBefore->unattendedHolders == s.unattendedHolders) return kErrorSuccess;
+    store::Query clear(t, "DELETE FROM unattended_holders");
+    if (uint32_t error = clear.Run(); error != kErrorSuccess) return error;
+    for (uint32_t pid : s.unattendedHolders) {
+        store::Query add(t, "INSERT INTO unattended_holders(pid) VALUES(?1)");
+        add.Bind(1, static_cast<int64_t>(pid));
+        if (uint32_t error = add.Run(); error != kErrorSuccess) return error;
     }
-    auto& holders = out->unattendedHolders;
-    holders.erase(std::remove_if(holders.begin(), holders.end(), [](uint32_t pid) { return !ProcessAlive(pid); }),
-                  holders.end());
-    if (holders.empty() && out->power == DevicePower::kUnattended) out->power = DevicePower::kSuspend;
-    return true;
+    return kErrorSuccess;
 }
 
-bool WriteStateFile(const PowerState& state) {
-    std::filesystem::path temp = StatePath();
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << FormatState(state);
-        out.flush();
-        if (!out) return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, StatePath(), ec);
-    return !ec;
-}
-
-// Reads, changes and writes the state under the lock. *before receives the
-// state as it was. False (nothing written) when the lock or the file fails;
-// a state file that cannot be parsed is replaced by the change applied to
-// the defaults rather than blocking the power manager for good.
-bool ChangePowerState(const std::function<void(PowerState&)>& change, PowerState* before) {
-    DeviceLock lock("power_state");
-    if (!lock.Held()) return false;
-    PowerState s;
-    ReadStateFile(&s);
-    *before = s;
-    change(s);
-    return WriteStateFile(s);
+// Reads, changes and writes the state in one transaction, with its journal
+// line (journal(before, after), empty for none). *before receives the state
+// as it was. False (nothing written) when the store fails; a stored state
+// that cannot be read is replaced by the change applied to the defaults
+// rather than blocking the power manager for good.
+bool ChangePowerState(const std::function<void(PowerState&)>& change, PowerState* before,
+                      const std::function<std::string(const PowerState&, const PowerState&)>& journal) {
+    if (DeviceRoot().empty()) return false;
+    uint32_t error = store::Write([&](store::Transaction& t) -> uint32_t {
+        PowerState s;
+        bool readable = ReadStored(t, &s) == kErrorSuccess;
+        *before = s;
+        change(s);
+        uint32_t written = WriteStored(t, s, readable ? before : nullptr);
+        if (written != kErrorSuccess) return written;
+        std::string line = journal(*before, s);
+        if (!line.empty()) JournalAppend(line);  // joins this transaction
+        return kErrorSuccess;
+    });
+    return error == kErrorSuccess;
 }
 
 // The state a request for power leads to from s.
@@ -152,12 +112,14 @@ uint32_t MoveTo(DevicePower power, const std::string& journalPrefix) {
                 reached = Requested(s, power);
                 s.power = reached;
             },
-            &before)) {
+            &before,
+            [&](const PowerState&, const PowerState&) {
+                std::string line = journalPrefix;
+                if (reached != power) line += std::string(" -> ") + DevicePowerName(reached);
+                return line;
+            })) {
         return kErrorAccessDenied;
     }
-    std::string line = journalPrefix;
-    if (reached != power) line += std::string(" -> ") + DevicePowerName(reached);
-    JournalAppend(line);
     if (Wakes(before.power, reached)) FireEventNotifications(kNotificationEventWakeup);
     return kErrorSuccess;
 }
@@ -193,8 +155,9 @@ bool ParseDevicePower(std::string_view name, DevicePower* out) {
 }
 
 bool ReadPowerState(PowerState* out) {
-    DeviceLock lock("power_state");
-    return ReadStateFile(out);
+    *out = PowerState{};
+    if (DeviceRoot().empty()) return false;
+    return store::Read([&](store::Transaction& t) { return ReadStored(t, out); }) == kErrorSuccess;
 }
 
 uint32_t GetSystemPowerState(std::u16string* name, uint32_t* flags) {
@@ -251,12 +214,14 @@ bool PowerPolicyNotify(uint32_t type, uint32_t data) {
             // The last holder gone: a suspend it held off happens now.
             if (holders.empty() && s.power == DevicePower::kUnattended) s.power = DevicePower::kSuspend;
         },
-        &before);
+        &before,
+        [&](const PowerState&, const PowerState&) {
+            return std::string(data != 0 ? "unattended mode on" : "unattended mode off");
+        });
     if (!ok) {
         SetLastError(kErrorAccessDenied);
         return false;
     }
-    JournalAppend(data != 0 ? "unattended mode on" : "unattended mode off");
     SetLastError(kErrorSuccess);
     return true;
 }

@@ -4,8 +4,9 @@
 // The simulated phone is on, idle (running with the screen dark),
 // suspended, or unattended (a suspend that unattended mode holds off: the
 // system runs on with the screen dark until the last holder lets go). The
-// state lives in "<root>/.device/power_state" as "key=value" lines, changed under
-// a lock by every process of the device. Every request is recorded in the
+// state lives in the device store (tables power_state and
+// unattended_holders), changed in one transaction by every process of the
+// device. Every request is recorded in the
 // device journal ("power suspend", "power on", "unattended mode on", ...).
 // When the device leaves suspend, the wake-up event notifications fire.
 #pragma once

@@ -89,17 +89,33 @@ bool IsKnownCodePage(unsigned codePage) {
 std::u16string AnsiToWide(std::string_view ansi) { return AnsiToWide(ansi, AnsiCodePage()); }
 std::string WideToAnsi(std::u16string_view wide) { return WideToAnsi(wide, AnsiCodePage()); }
 
+namespace {
+
+// A single-byte code page: one character per byte, written in place (a loop
+// the compiler vectorises for the plain ASCII bytes).
+void SingleByteToWide(std::string_view ansi, const char16_t* upper, std::u16string* out) {
+    out->resize(ansi.size());
+    char16_t* to = out->data();
+    const auto* from = reinterpret_cast<const uint8_t*>(ansi.data());
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+        uint8_t b = from[i];
+        to[i] = (b < 0x80 || upper == nullptr) ? char16_t(b) : upper[b - 0x80];
+    }
+}
+
+}  // namespace
+
 std::u16string AnsiToWide(std::string_view ansi, unsigned codePage) {
     if (codePage == 65001) return tlw::Utf8ToUtf16(ansi);
-    const char16_t* upper = UpperHalf(codePage);
     std::u16string out;
-    out.reserve(ansi.size());
-    for (char ch : ansi) {
-        auto b = static_cast<uint8_t>(ch);
-        if (b < 0x80 || upper == nullptr) out.push_back(b);
-        else out.push_back(upper[b - 0x80]);
-    }
+    SingleByteToWide(ansi, UpperHalf(codePage), &out);
     return out;
+}
+
+void AnsiToWideInto(std::string_view ansi, std::u16string* out) {
+    unsigned codePage = AnsiCodePage();
+    if (codePage == 65001) *out = tlw::Utf8ToUtf16(ansi);
+    else SingleByteToWide(ansi, UpperHalf(codePage), out);
 }
 
 std::string WideToAnsi(std::u16string_view wide, unsigned codePage) {

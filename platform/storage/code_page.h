@@ -21,5 +21,8 @@ std::string WideToAnsi(std::u16string_view wide);
 // The same with an explicit code page (1252, 1250, 1251, 28591, 65001).
 std::u16string AnsiToWide(std::string_view ansi, unsigned codePage);
 std::string WideToAnsi(std::u16string_view wide, unsigned codePage);
+// AnsiToWide in the device's code page into *out, reusing its storage: for
+// readers that convert line after line.
+void AnsiToWideInto(std::string_view ansi, std::u16string* out);
 
 }  // namespace plat

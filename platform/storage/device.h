@@ -21,7 +21,7 @@ bool SetDevice(const std::filesystem::path& root);
 // Empty when neither is set.
 const std::filesystem::path& DeviceRoot();
 
-// "<root>/.device": registry, clock, window table, model, journal, sockets.
+// "<root>/.device": the device store (device.db), the model file, sockets.
 std::filesystem::path DeviceStateDir();
 
 // The name this process is known by in the journal ("Tallowd", "tlwsim", ...).

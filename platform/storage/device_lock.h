@@ -1,5 +1,8 @@
 // An exclusive lock shared by every process of the device: a lock file in
-// "<root>/.device", held for the lifetime of the object.
+// "<root>/.device", held for the lifetime of the object. For a sequence of
+// several calls that must not interleave with another process's (the shell's
+// notification numbers); a change of the device's state alone is one
+// transaction of the device store (device_store.h) and needs no lock.
 #pragma once
 
 #include <string_view>

@@ -1,23 +1,12 @@
 #include "platform/storage/journal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <filesystem>
-
 #include "platform/kernel/clock.h"
+#include "platform/kernel/last_error.h"
 #include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
 
 namespace plat {
 namespace {
-
-std::filesystem::path JournalPath() {
-    std::filesystem::path root = DeviceRoot();
-    if (root.empty()) return {};
-    return root / ".device" / "journal";
-}
 
 // Copies text into line with every line end (and other control character
 // but tab) turned into a blank, so that one entry stays one line.
@@ -28,63 +17,48 @@ void AppendOneLine(std::string* line, std::string_view text) {
 }  // namespace
 
 void JournalAppend(std::string_view effect) {
-    std::filesystem::path path = JournalPath();
-    if (path.empty()) return;
-    std::string line = FormatDeviceTime(GetLocalTime());
-    line.push_back(' ');
+    if (DeviceRoot().empty()) return;
+    std::string time = FormatDeviceTime(GetLocalTime());
     // The program name is one word, so that the effect starts after the
     // second blank of every line.
     std::string program = ProgramName();
     for (char& c : program)
         if (static_cast<unsigned char>(c) <= 0x20) c = '_';
-    line += program.empty() ? "?" : program;
-    line.push_back(' ');
-    AppendOneLine(&line, effect);
-    line.push_back('\n');
-
-    // One write on a descriptor opened for appending: lines of several
-    // processes never interleave.
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    ssize_t written;
-    do {
-        written = ::write(fd, line.data(), line.size());
-    } while (written < 0 && errno == EINTR);
-    ::close(fd);
+    if (program.empty()) program = "?";
+    std::string text;
+    AppendOneLine(&text, effect);
+    // One row in its own transaction (joined to the caller's when it has
+    // one): entries of several processes never mix.
+    store::Write([&](store::Transaction& t) -> uint32_t {
+        store::Query q(t, "INSERT INTO journal(time, program, effect) VALUES(?1, ?2, ?3)");
+        q.Bind(1, time).Bind(2, program).Bind(3, text);
+        return q.Run();
+    });
 }
 
 std::vector<std::string> JournalReadFrom(uint64_t* offset) {
     std::vector<std::string> lines;
-    std::filesystem::path path = JournalPath();
-    if (path.empty()) return lines;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return lines;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
-        return lines;
-    }
-    uint64_t size = static_cast<uint64_t>(info.st_size);
-    if (size < *offset) *offset = 0;
-    std::string text;
-    text.resize(size - *offset);
-    size_t got = 0;
-    while (got < text.size()) {
-        ssize_t n = ::pread(fd, text.data() + got, text.size() - got, static_cast<off_t>(*offset + got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    text.resize(got);
-
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    *offset += start;
+    if (DeviceRoot().empty()) return lines;
+    store::Read([&](store::Transaction& t) -> uint32_t {
+        lines.clear();
+        // A journal whose last entry is before *offset was made anew.
+        store::Query last(t, "SELECT IFNULL(MAX(id), 0) FROM journal");
+        if (!last.Next()) return last.Error();
+        uint64_t from = static_cast<uint64_t>(last.Int(0)) < *offset ? 0 : *offset;
+        store::Query q(t, "SELECT id, time, program, effect FROM journal WHERE id > ?1 ORDER BY id");
+        q.Bind(1, static_cast<int64_t>(from));
+        uint64_t next = from;
+        while (q.Next()) {
+            next = static_cast<uint64_t>(q.Int(0));
+            lines.push_back(q.Text(1) + ' ' + q.Text(2) + ' ' + q.Text(3));
+        }
+        if (q.Error() != kErrorSuccess) {
+            lines.clear();
+            return q.Error();
+        }
+        *offset = next;
+        return kErrorSuccess;
+    });
     return lines;
 }
 

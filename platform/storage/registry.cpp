@@ -1,7 +1,7 @@
-// The registry calls: handles of this process over the device's registry
-// database (registry_db.cpp). Every call takes the registry lock, runs one
-// database transaction and, after a successful change of a value, tells the
-// registry-change hook outside the lock.
+// The registry calls: handles of this process over the registry's tables of
+// the device store (registry_db.cpp). Every call opens a store session, takes
+// the registry lock, runs one transaction and, after a successful change of a
+// value, tells the registry-change hook outside both locks.
 #include "platform/storage/registry.h"
 
 #include <atomic>
@@ -16,7 +16,6 @@ namespace plat {
 namespace {
 
 using regdb::Db;
-using regdb::RegistryTransaction;
 
 // A key as a call sees it: a root or an entry of the handle table.
 struct OpenKey {
@@ -44,16 +43,17 @@ bool IsRoot(HKey key) { return key == kHkeyCurrentUser || key == kHkeyLocalMachi
 // Finds what key stands for; false for a handle that is not open (or was
 // opened on another device). Caller holds the registry lock.
 bool Resolve(HKey key, const Db* db, OpenKey* out) {
+    uint64_t generation = db->Generation();
     if (IsRoot(key)) {
         out->id = key == kHkeyCurrentUser ? regdb::kCurrentUserId : regdb::kLocalMachineId;
         out->root = key;
         out->path.clear();
-        out->generation = regdb::DbGeneration(db);
+        out->generation = generation;
         return true;
     }
     const HandleTable& table = Handles();
     auto it = table.open.find(key);
-    if (it == table.open.end() || it->second.generation != regdb::DbGeneration(db)) return false;
+    if (it == table.open.end() || it->second.generation != generation) return false;
     *out = it->second;
     return true;
 }
@@ -135,7 +135,7 @@ void Report(const std::vector<Change>& changes) {
 
 // One call at work on the key behind its handle.
 struct KeyCall {
-    Db* db = nullptr;             // the device's registry database
+    Db* db = nullptr;             // the device's store
     OpenKey base;                 // the key the handle stands for
     std::vector<Change> changes;  // value changes to report once the lock is released
 };
@@ -145,21 +145,23 @@ struct NothingAfter {
     void operator()(KeyCall&) const {}
 };
 
-// Runs a call on the key behind handle: under the registry lock it resolves
+// Runs a call on the key behind handle: in a store session and under the
+// registry lock it resolves
 // the handle and runs body inside one transaction (BEGIN IMMEDIATE when write
 // is set, else BEGIN), commits when body succeeds and then runs committed,
-// still under the lock. The changes body listed are reported after the lock
-// is released, so that the hook may call the registry itself.
+// still under the locks. The changes body listed are reported after the locks
+// are released, so that the hook may call the registry itself.
 template <typename Body, typename Committed = NothingAfter>
 uint32_t RunOnKey(HKey handle, bool write, Body&& body, Committed&& committed = {}) {
     KeyCall call;
     {
+        store::Session session;
+        if (!session.Ok()) return session.Error();
         std::lock_guard<std::mutex> lock(regdb::RegistryLock());
         uint32_t error = kErrorSuccess;
-        call.db = regdb::CurrentDb(&error);
-        if (!call.db) return error;
+        call.db = &session;
         if (!Resolve(handle, call.db, &call.base)) return kErrorInvalidHandle;
-        RegistryTransaction tx(call.db);
+        store::Transaction tx(session);
         if ((error = tx.Begin(write)) != kErrorSuccess) return error;
         if ((error = body(call)) != kErrorSuccess) return error;
         if ((error = tx.Commit()) != kErrorSuccess) return error;

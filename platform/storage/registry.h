@@ -1,8 +1,8 @@
 // The device registry: keys under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER
 // with DWORD, string and binary values; key and value names are matched
-// without regard to case. It lives in one SQLite database of the device,
-// "<root>/.device/registry.db", shared safely by all processes of the device
-// (each call is one transaction).
+// without regard to case. It lives in the device store (the tables reg_keys
+// and reg_values of "<root>/.device/device.db"), shared safely by all
+// processes of the device (each call is one transaction).
 #pragma once
 
 #include <cstdint>

@@ -1,14 +1,13 @@
-// The registry's storage: one SQLite database per device,
-// "<root>/.device/registry.db", opened once per process and device and shared
-// with every other process of the device (WAL journal, busy time-out).
+// The registry's storage: the tables reg_keys and reg_values of the device
+// store (device_store.h), shared with every other process of the device.
 //
 // Keys form a tree of rows (id, parent, name, folded name); values belong to
 // a key and are found by their folded name. Folding (tlw::FoldCase) makes
 // names match without regard to case while the stored name keeps the
 // spelling it was created with.
 //
-// Internal to the registry: every function expects the caller to hold
-// RegistryLock(), and every access runs inside a RegistryTransaction.
+// Internal to the registry: every access runs inside a store transaction
+// (store::Transaction) of the session it is given.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/storage/device_store.h"
 
 namespace plat::regdb {
 
@@ -29,37 +30,13 @@ constexpr size_t kMaxValueNameLength = 16383;
 // Largest value the registry stores, in bytes.
 constexpr size_t kMaxValueBytes = 1u << 20;
 
-struct Db;
+// The registry works on the device store's connection.
+using Db = store::Session;
 
-// The one lock of the registry in this process: guards the connection and
-// the handle table.
+// Guards the registry's handle table in this process. Taken inside a store
+// session (never the other way round), so that it cannot deadlock with the
+// store's lock.
 std::mutex& RegistryLock();
-
-// The database of the process's current device, opened on first use and
-// reopened when the device changes (or in a forked child). Null with *error
-// set when there is no device or the database cannot be opened.
-Db* CurrentDb(uint32_t* error);
-// Changes whenever CurrentDb switches to another device's database; handles
-// remember it so that a handle of another device is refused.
-uint64_t DbGeneration(const Db* db);
-
-// One transaction: a read sees one consistent state, a write takes the
-// write lock at once (so it never fails halfway on a busy database). Rolled
-// back unless committed.
-class RegistryTransaction {
-public:
-    explicit RegistryTransaction(Db* db) : db_(db) {}
-    ~RegistryTransaction();
-    RegistryTransaction(const RegistryTransaction&) = delete;
-    RegistryTransaction& operator=(const RegistryTransaction&) = delete;
-
-    uint32_t Begin(bool write);
-    uint32_t Commit();
-
-private:
-    Db* db_;            // the connection
-    bool open_ = false; // a transaction is running
-};
 
 // Keys.
 uint32_t FindChild(Db* db, int64_t parent, std::u16string_view name, int64_t* child);

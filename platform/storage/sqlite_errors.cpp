@@ -13,6 +13,7 @@ uint32_t ErrorFromSqlite(int rc) {
     case SQLITE_NOMEM: return kErrorNotEnoughMemory;
     case SQLITE_FULL: return kErrorDiskFull;
     case SQLITE_CANTOPEN: return kErrorPathNotFound;
+    case SQLITE_CORRUPT: case SQLITE_NOTADB: return kErrorInvalidData;
     case SQLITE_TOOBIG: return kErrorInvalidParameter;
     default: return kErrorAccessDenied;
     }

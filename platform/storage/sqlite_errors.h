@@ -1,5 +1,5 @@
-// The platform error code for a SQLite result, shared by the device's
-// databases (registry, window table, user notifications).
+// The platform error code for a SQLite result, shared by every service of
+// the device store (device_store.h).
 #pragma once
 
 #include <cstdint>
@@ -8,8 +8,9 @@ namespace plat {
 
 // kErrorSuccess for OK, ROW and DONE; sharing violation while another
 // process holds the database; out of memory; disk full; path not found when
-// the file cannot be opened; invalid parameter for a value too big; access
-// denied for anything else.
+// the file cannot be opened; invalid data for a damaged file or one that is
+// no database; invalid parameter for a value too big; access denied for
+// anything else.
 uint32_t ErrorFromSqlite(int rc);
 
 }  // namespace plat

@@ -42,7 +42,7 @@ public:
         layout_ = CurrentScreenLayout();
         rows_ = windb::AllRows();
         std::unordered_map<uint64_t, std::vector<const windb::WindowRow*>> children;
-        std::vector<const windb::WindowRow*> desktops, normal, bars;
+        std::vector<const windb::WindowRow*> desktops, normal, bars, popups;
         for (const windb::WindowRow& row : rows_) {
             if (!row.visible) continue;
             if (!row.topLevel) {
@@ -50,6 +50,7 @@ public:
                 continue;
             }
             if (row.shellFlags & kShellDesktop) desktops.push_back(&row);
+            else if (row.shellFlags & kShellPopup) popups.push_back(&row);
             else if (row.shellFlags & kShellBar) bars.push_back(&row);
             else normal.push_back(&row);
         }
@@ -70,6 +71,7 @@ public:
             if (!isTaskBar && (hidden & kShellHideMenuBar)) continue;
             add(row);
         }
+        for (const windb::WindowRow* row : popups) add(row);
     }
 
     const ScreenLayout& layout() const { return layout_; }
@@ -122,10 +124,15 @@ ScreenLayout CurrentScreenLayout() {
 std::vector<StackEntry> ListWindowStack() {
     std::vector<windb::WindowRow> rows = windb::AllRows();
     std::unordered_map<uint64_t, std::vector<const windb::WindowRow*>> children;
-    std::vector<const windb::WindowRow*> layers[3];  // desktop, normal, bars
+    std::vector<const windb::WindowRow*> layers[4];  // desktop, normal, bars, popups
     for (const windb::WindowRow& row : rows) {
         if (!row.topLevel) children[row.parent.value].push_back(&row);
-        else layers[(row.shellFlags & kShellDesktop) ? 0 : (row.shellFlags & kShellBar) ? 2 : 1].push_back(&row);
+        else
+            layers[(row.shellFlags & kShellDesktop) ? 0
+                   : (row.shellFlags & kShellPopup) ? 3
+                   : (row.shellFlags & kShellBar)   ? 2
+                                                    : 1]
+                .push_back(&row);
     }
     std::vector<StackEntry> bottomUp;
     // Depth-first, bottom to top: a window, then its children over it.

@@ -4,7 +4,8 @@
 // The screen is the device model's size, its sides swapped while the
 // display is turned by 90 or 270 degrees. Windows are drawn bottom to top:
 // the desktop, then the other top-level windows in stacking order, then the
-// shell's bars (taskbar and menu bar). Each visible window shows the pixels
+// shell's bars (taskbar and menu bar), then open popup menus (kShellPopup)
+// above everything. Each visible window shows the pixels
 // it last painted (platform/window/window_surface.h); a window that never
 // painted shows nothing. Visible child windows are drawn over their parent,
 // clipped to it, whatever process owns them. While the foreground window

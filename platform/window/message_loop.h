@@ -77,6 +77,12 @@ int32_t GetMessage(Msg* msg, Hwnd hwnd, uint32_t first, uint32_t last);
 // Takes the next message without waiting: true when one was there. flags
 // PM_REMOVE takes it out of the queue, PM_NOREMOVE leaves it.
 bool PeekMessage(Msg* msg, Hwnd hwnd, uint32_t first, uint32_t last, uint32_t flags);
+// When the message GetMessage (or PeekMessage with PM_REMOVE) last took on
+// this thread was queued: device milliseconds (low 32 bits), or when it
+// was taken for messages made
+// on demand (paint, timers). A stylus event keeps the time the pen got
+// there, however late its thread gets to it.
+uint32_t GetMessageTime();
 // Blocks until the calling thread's queue has something new.
 bool WaitMessage();
 // Calls the procedure of msg->hwnd (nothing for a thread message); returns

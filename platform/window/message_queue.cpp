@@ -36,6 +36,12 @@ constexpr size_t kPumpLimit = 100000;
 
 // Depth of sent messages being handled on this thread (InSendMessage).
 thread_local int t_sendDepth = 0;
+// Device time (ms) of the message GetMessage or PeekMessage last took.
+thread_local uint32_t t_messageTime = 0;
+
+void NoteMessageTime(const Msg& msg) {
+    t_messageTime = msg.time != 0 ? msg.time : static_cast<uint32_t>(win::DeviceMs());
+}
 
 // What TakeNext found.
 enum class Taken { kNone, kSentHandled, kMessage, kQuit };
@@ -296,7 +302,9 @@ int32_t GetMessage(Msg* msg, Hwnd hwnd, uint32_t first, uint32_t last) {
     }
     for (;;) {
         switch (TakeNext(*q, hwnd, first, last, true, msg)) {
-        case Taken::kMessage: return 1;
+        case Taken::kMessage:
+            NoteMessageTime(*msg);
+            return 1;
         case Taken::kQuit: return 0;
         case Taken::kSentHandled: continue;
         case Taken::kNone: break;
@@ -315,12 +323,16 @@ bool PeekMessage(Msg* msg, Hwnd hwnd, uint32_t first, uint32_t last, uint32_t fl
     for (;;) {
         switch (TakeNext(*q, hwnd, first, last, (flags & PM_REMOVE) != 0, msg)) {
         case Taken::kMessage:
+            if (flags & PM_REMOVE) NoteMessageTime(*msg);
+            return true;
         case Taken::kQuit: return true;
         case Taken::kSentHandled: continue;
         case Taken::kNone: return false;
         }
     }
 }
+
+uint32_t GetMessageTime() { return t_messageTime; }
 
 bool WaitMessage() {
     std::shared_ptr<ThreadQueue> q = win::CurrentQueue();

@@ -12,10 +12,7 @@ uint32_t RegisterWindowMessage(std::u16string_view name) {
     }
     uint32_t number = 0;
     windb::WithDb([&](sqlite3* db) {
-        if (!windb::Exec(db, "CREATE TABLE IF NOT EXISTS registered_messages (name_folded TEXT PRIMARY KEY, "
-                             "number INTEGER NOT NULL UNIQUE)") ||
-            !windb::Exec(db, "BEGIN IMMEDIATE"))
-            return false;
+        if (!windb::Exec(db, "BEGIN IMMEDIATE")) return false;
         std::u16string folded = windb::Folded(name);
         {
             windb::Statement find(db, "SELECT number FROM registered_messages WHERE name_folded = ?1");

@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
 #include "platform/kernel/last_error.h"
 #include "platform/window/message_loop.h"
 #include "platform/process/process_liveness.h"
@@ -98,7 +99,12 @@ void OnRegistryChange(HKey root, const std::u16string& keyPath, const std::u16st
         }
         // One writer at a time compares and records, so that two processes
         // changing the value at once neither lose nor double a notice.
-        if (!windb::Exec(db, "BEGIN IMMEDIATE")) return false;
+        store::Session session;
+        store::Transaction transaction(session);
+        if (uint32_t error = transaction.Begin(true); error != kErrorSuccess) {
+            SetLastError(error);
+            return false;
+        }
         Seen now = ReadValue(root, keyPath, valueName);
         windb::Statement watches(db,
                                  "SELECT handle, pid, start_time, hwnd, message, user_data, kind, mask, last_exists, "
@@ -144,8 +150,8 @@ void OnRegistryChange(HKey root, const std::u16string& keyPath, const std::u16st
             record.BindBlob(4, now.data.data(), now.data.size());
             record.Step();
         }
-        if (!windb::Exec(db, "COMMIT")) {
-            windb::Exec(db, "ROLLBACK");
+        if (uint32_t error = transaction.Commit(); error != kErrorSuccess) {
+            SetLastError(error);
             notices.clear();
             return false;
         }

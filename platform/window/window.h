@@ -4,7 +4,7 @@
 // A window belongs to the thread that created it; its procedure runs on that
 // thread only (messages from other threads and processes are queued to it,
 // see platform/window/message_loop.h). Every window of every process of the device
-// is listed in the device's window table "<root>/.device/windows.db" with
+// is listed in the device's window table (in "<root>/.device/device.db") with
 // its class, title, owner process and thread, parent, rectangle and
 // visibility; FindWindow and EnumWindows read that table, and entries of
 // processes that have ended do not count (they are removed when seen).

@@ -1,15 +1,9 @@
 #include "platform/window/window_db.h"
 
-#include <pthread.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <mutex>
-#include <thread>
 
 #include "base/text.h"
-#include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/sqlite_errors.h"
 #include "platform/kernel/last_error.h"
 #include "platform/process/process_liveness.h"
@@ -17,197 +11,18 @@
 namespace plat::windb {
 namespace {
 
-constexpr int kBusyTimeoutMs = 10000;
-constexpr int kSchemaVersion = 2;
-
-// seq orders rows by creation across processes (FindWindow takes the newest).
-constexpr const char* kSchema = R"sql(
-CREATE TABLE IF NOT EXISTS windows (
-    hwnd INTEGER PRIMARY KEY,
-    seq INTEGER NOT NULL,
-    pid INTEGER NOT NULL,
-    start_time INTEGER NOT NULL,
-    thread_id INTEGER NOT NULL,
-    parent INTEGER NOT NULL,
-    top_level INTEGER NOT NULL,
-    class TEXT NOT NULL,
-    class_folded TEXT NOT NULL,
-    title TEXT NOT NULL,
-    title_folded TEXT NOT NULL,
-    style INTEGER NOT NULL,
-    left_edge INTEGER NOT NULL,
-    top_edge INTEGER NOT NULL,
-    right_edge INTEGER NOT NULL,
-    bottom_edge INTEGER NOT NULL,
-    visible INTEGER NOT NULL,
-    z INTEGER NOT NULL DEFAULT 0,
-    shell_flags INTEGER NOT NULL DEFAULT 0
-);
-CREATE INDEX IF NOT EXISTS windows_by_class ON windows (class_folded);
-CREATE INDEX IF NOT EXISTS windows_by_pid ON windows (pid);
-CREATE TABLE IF NOT EXISTS registry_watches (
-    handle INTEGER PRIMARY KEY AUTOINCREMENT,
-    pid INTEGER NOT NULL,
-    start_time INTEGER NOT NULL,
-    hwnd INTEGER NOT NULL,
-    message INTEGER NOT NULL,
-    user_data INTEGER NOT NULL,
-    root INTEGER NOT NULL,
-    key_folded TEXT NOT NULL,
-    value_folded TEXT NOT NULL,
-    kind INTEGER NOT NULL,
-    mask INTEGER NOT NULL,
-    last_exists INTEGER NOT NULL,
-    last_type INTEGER NOT NULL,
-    last_data BLOB NOT NULL
-);
-CREATE INDEX IF NOT EXISTS watches_by_value ON registry_watches (root, key_folded, value_folded);
-CREATE TABLE IF NOT EXISTS screen_state (
-    id INTEGER PRIMARY KEY CHECK (id = 1),
-    foreground INTEGER NOT NULL,
-    focus INTEGER NOT NULL,
-    capture INTEGER NOT NULL
-);
-INSERT OR IGNORE INTO screen_state (id, foreground, focus, capture) VALUES (1, 0, 0, 0);
-CREATE TABLE IF NOT EXISTS notify_icons (
-    hwnd INTEGER NOT NULL,
-    id INTEGER NOT NULL,
-    seq INTEGER NOT NULL,
-    pid INTEGER NOT NULL,
-    start_time INTEGER NOT NULL,
-    callback INTEGER NOT NULL,
-    width INTEGER NOT NULL,
-    height INTEGER NOT NULL,
-    pixels BLOB NOT NULL,
-    tip TEXT NOT NULL,
-    PRIMARY KEY (hwnd, id)
-);
-CREATE TABLE IF NOT EXISTS menu_bars (
-    hwnd INTEGER PRIMARY KEY,
-    pid INTEGER NOT NULL,
-    start_time INTEGER NOT NULL,
-    items BLOB NOT NULL
-);
-PRAGMA user_version = 2;
-)sql";
-
-// What a version 1 table lacks.
-constexpr const char* kUpgradeFrom1 = R"sql(
-ALTER TABLE windows ADD COLUMN z INTEGER NOT NULL DEFAULT 0;
-ALTER TABLE windows ADD COLUMN shell_flags INTEGER NOT NULL DEFAULT 0;
-)sql";
-
-// The process's connection and what it was opened for.
-struct Connection {
-    std::mutex* lock = new std::mutex;  // guards the rest; replaced in a forked child
-    sqlite3* db = nullptr;              // open database, null before the first use
-    std::string path;                   // host path of its windows.db
-    dev_t fileDevice = 0;               // identity of that file: a device made anew
-    ino_t fileInode = 0;                //   in the same folder gets a new database
-    pid_t pid = 0;                      // process that opened it
-};
-
-Connection& TheConnection() {
-    static Connection* connection = [] {
-        // A child of fork() must not wait for a lock held by a parent's thread
-        // that does not exist in it, nor use the parent's connection.
-        pthread_atfork(nullptr, nullptr, [] {
-            Connection& c = TheConnection();
-            c.lock = new std::mutex;
-            c.db = nullptr;
-        });
-        return new Connection;
-    }();
-    return *connection;
-}
-
-int ExecRetrying(sqlite3* db, const char* sql) {
-    int rc = SQLITE_BUSY;
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return rc;
-}
-
-int SchemaVersion(sqlite3* db) {
-    sqlite3_stmt* stmt = nullptr;
-    int version = 0;
-    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        version = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    return version;
-}
-
-sqlite3* OpenDb(const std::string& path) {
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db, kBusyTimeoutMs);
-        rc = ExecRetrying(db, "PRAGMA journal_mode=WAL");
-    }
-    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK && SchemaVersion(db) < kSchemaVersion) {
-        rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK) {
-            // Another process may have made or upgraded it meanwhile.
-            int version = SchemaVersion(db);
-            if (version == 1) rc = sqlite3_exec(db, kUpgradeFrom1, nullptr, nullptr, nullptr);
-            if (rc == SQLITE_OK && version < kSchemaVersion) rc = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
-            if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            else sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-    }
-    if (rc != SQLITE_OK) {
-        SetErrorFromSqlite(rc);
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    return db;
-}
-
-// The connection for the current device, opened when needed. Called with
-// the connection's lock held.
-sqlite3* CurrentDb(Connection& c, bool create) {
-    const std::filesystem::path& root = DeviceRoot();
-    if (root.empty()) {
-        SetLastError(kErrorPathNotFound);
-        return nullptr;
-    }
-    std::string path = (root / ".device" / "windows.db").string();
-    struct stat info {};
-    bool exists = ::stat(path.c_str(), &info) == 0;
-    pid_t pid = ::getpid();
-    if (c.db && exists && c.pid == pid && c.path == path && info.st_dev == c.fileDevice &&
-        info.st_ino == c.fileInode)
-        return c.db;
-    if (c.db && c.pid == pid) sqlite3_close_v2(c.db);
-    c.db = nullptr;
-    if (!exists && !create) return nullptr;
-    sqlite3* db = OpenDb(path);
-    if (!db) return nullptr;
-    if (::stat(path.c_str(), &info) != 0) {
-        sqlite3_close_v2(db);
-        SetLastError(kErrorPathNotFound);
-        return nullptr;
-    }
-    c.db = db;
-    c.path = path;
-    c.fileDevice = info.st_dev;
-    c.fileInode = info.st_ino;
-    c.pid = pid;
-    return db;
-}
-
 bool Run(bool create, const std::function<bool(sqlite3*)>& fn) {
-    Connection& c = TheConnection();
-    std::lock_guard<std::mutex> guard(*c.lock);
-    sqlite3* db = CurrentDb(c, create);
-    if (!db) return false;
-    return fn(db);
+    if (!create) {
+        struct stat info {};
+        std::string path = store::StorePath();
+        if (path.empty() || ::stat(path.c_str(), &info) != 0) return false;
+    }
+    store::Session session;
+    if (!session.Ok()) {
+        SetLastError(session.Error());
+        return false;
+    }
+    return fn(session.Handle());
 }
 
 // One write in its own transaction.
@@ -475,9 +290,15 @@ std::vector<WindowRow> AllRows() {
 
 bool RemoveWindowsOfProcess(int32_t pid) {
     return WithDb([&](sqlite3* db) {
-        if (!Exec(db, "BEGIN IMMEDIATE")) return false;
-        RemoveProcessRows(db, pid);
-        return Exec(db, "COMMIT") || (Exec(db, "ROLLBACK"), false);
+        store::Session session;
+        store::Transaction transaction(session);
+        uint32_t error = transaction.Begin(true);
+        if (error == kErrorSuccess) {
+            RemoveProcessRows(db, pid);
+            error = transaction.Commit();
+        }
+        if (error != kErrorSuccess) SetLastError(error);
+        return error == kErrorSuccess;
     });
 }
 

@@ -1,7 +1,6 @@
-// The device's window database "<root>/.device/windows.db": the window
+// The window layer's tables of the device store (device_store.h): the window
 // table (every window of every process of the device) and the registry-change
-// watches. One SQLite connection per process and device (WAL journal, busy
-// time-out), reopened when the device changes and in a forked child.
+// watches.
 //
 // Internal to the window layer and the registry-change notification.
 #pragma once
@@ -45,12 +44,12 @@ struct ScreenState {
     Hwnd capture;     // the window that receives the stylus while captured
 };
 
-// Runs fn with the process's connection to the device's window database,
-// holding the connection's lock. False (last error set) when there is no
-// device or the database cannot be opened; else fn's answer.
+// Runs fn with the process's connection to the device store, in a store
+// session. False (last error set) when there is no device or the store
+// cannot be opened; else fn's answer.
 bool WithDb(const std::function<bool(sqlite3*)>& fn);
 // The same, but does not make the file: false (no error) when the device
-// has no window database yet.
+// has no store yet.
 bool WithExistingDb(const std::function<bool(sqlite3*)>& fn);
 
 // A prepared statement, finalized when it goes out of scope.

@@ -23,6 +23,7 @@ enum : uint32_t {
     kShellDesktop = 0x02,      // the desktop: below every other top-level window
     kShellHideTaskBar = 0x04,  // full screen: the taskbar is hidden while this window is in front
     kShellHideMenuBar = 0x08,  // full screen: the menu bar is hidden while this window is in front
+    kShellPopup = 0x10,        // with kShellBar: a popup menu, above the bars and never hidden with them
 };
 
 // Marks a window of this process with shell flags (set, then clear).

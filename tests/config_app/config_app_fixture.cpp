@@ -141,6 +141,27 @@ bool ConfigAppProcessTest::WaitSelected(int row) {
     }, 30000);
 }
 
+plat::Hwnd ConfigAppProcessTest::ProgramPopup() {
+    plat::Hwnd main = ConfigWindow();
+    uint32_t pid = 0;
+    plat::GetWindowThreadProcessId(main, &pid);
+    for (plat::Hwnd h : plat::ListTopLevelWindows()) {
+        uint32_t owner = 0;
+        plat::GetWindowThreadProcessId(h, &owner);
+        if (h != main && owner == pid && plat::IsWindowVisible(h)) return h;
+    }
+    return {};
+}
+
+void ConfigAppProcessTest::AnswerMessageBox(const std::string& text) {
+    ASSERT_TRUE(WaitUntil([&] { return Journal().find(text) != std::string::npos || bool(ProgramPopup()); }))
+        << "no message box \"" << text << "\"";
+    if (plat::Hwnd box = ProgramPopup()) {
+        Key("action");
+        ASSERT_TRUE(WaitUntil([&] { return !plat::IsWindow(box) || !plat::IsWindowVisible(box); }));
+    }
+}
+
 std::string ConfigAppProcessTest::ConfigRead() { return TlwsimCommand("config", dir_, {"read"}).output; }
 std::string ConfigAppProcessTest::Journal() { return TlwsimCommand("journal", dir_).output; }
 std::string ConfigAppProcessTest::RegistryValue(const char* value) {

@@ -43,6 +43,13 @@ protected:
     // must show the entry and it must be choosable).
     void Menu(uint32_t command);
 
+    // Waits until the program has shown a message box with the text, and
+    // answers it when it stays on the screen.
+    void AnswerMessageBox(const std::string& text);
+    // Another top-level window of the program than its main window (a
+    // message box), none when there is none.
+    plat::Hwnd ProgramPopup();
+
     // Waits for the program's soft keys.
     bool WaitSoftKeys(const std::string& left, const std::string& right);
     // Waits until the row list shows row as the selected one.

@@ -135,7 +135,9 @@ TEST_F(ConfigAppProcessTest, DeleteStopsAtTwoProfiles) {
     ASSERT_TRUE(WaitSelected(0));
     for (int i = 0; i < 3; ++i) Menu(kCmdDelete);
     ASSERT_TRUE(WaitUntil([this] {
-        const plat::MenuBarEntry* e = MenuEntry(SoftKeys(), kCmdDelete);
+        // The entry points into the soft keys' record: keep the record alive while reading it.
+        const auto keys = SoftKeys();
+        const plat::MenuBarEntry* e = MenuEntry(keys, kCmdDelete);
         return e && e->grayed;
     })) << "with two profiles Delete is not offered";
     // A delete command that still arrives does nothing.
@@ -169,6 +171,7 @@ TEST_F(ConfigAppProcessTest, OptionsAreSavedAsEditedAndTheEngineReloads) {
     Key("down");
     Key("action");
     Key("softkey1");
+    AnswerMessageBox("A SIM PIN has 4 to 8 digits. No PIN is stored.");
     ASSERT_TRUE(WaitSoftKeys("Exit", "Menu"));
     ASSERT_TRUE(WaitConfigContains("voicemail=5550100"));
     ASSERT_EQ(TlwsimCommand("sync", dir_).exitCode, 0);
@@ -200,6 +203,7 @@ TEST_F(ConfigAppProcessTest, AValidPinIsStoredAndANumberOutOfRangeIsRefused) {
     TapRow(3);
     Type("99");  // above 64: refused, the levels stay
     Key("action");
+    AnswerMessageBox("Enter a number from 4 to 64.");
     Key("softkey1");
     ASSERT_TRUE(WaitSoftKeys("Exit", "Menu"));
     ASSERT_TRUE(WaitUntil([this] { return RegistryValue("ProfileFlags") != "" && RegistryValue("ProfileFlags") != "15"; }));
@@ -208,7 +212,6 @@ TEST_F(ConfigAppProcessTest, AValidPinIsStoredAndANumberOutOfRangeIsRefused) {
     EXPECT_EQ(std::u16string_view(pin), u"4711");
     ASSERT_TRUE(WaitConfigContains("bklLevels="));
     EXPECT_EQ(Value(ConfigSection(ConfigRead(), "Options"), "bklLevels"), "4");
-    EXPECT_NE(Journal().find("Enter a number from 4 to 64."), std::string::npos) << Journal();
 }
 
 }  // namespace

@@ -103,4 +103,29 @@ TEST_F(RepetitionProcessTest, ARestartedEngineRepeatsAMessageStillOnScreen) {
         << Tlwsim({"notify", dir_, "list"}).output << Log();
 }
 
+TEST_F(RepetitionProcessTest, ATreoBlinksItsLedWhileTheMessageIsShown) {
+    // The same start as every engine test, on the Palm Treo 800w.
+    device_ = std::make_unique<SimDevice>(
+        std::vector<std::string>{"--model", "treo-800w", "--time", "2010-01-04T10:00:00", "--frozen"});
+    ASSERT_TRUE(device_->Ready());
+    dir_ = device_->Dir();
+    ASSERT_TRUE(plat::SetDevice(dir_));
+    ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe"}).exitCode, 0);
+    ASSERT_TRUE(WaitUntil([] { return bool(plat::FindWindow(u"Tallowd", nullptr)); }));
+    ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    RepeatTextMessages(2);
+
+    auto led1 = [&] {
+        std::string facts = Tlwsim({"hw", dir_}).output;
+        size_t at = facts.find("led1=");
+        return at == std::string::npos ? std::string() : facts.substr(at, facts.find('\n', at) - at);
+    };
+    ProgramResult shown = Tlwsim({"notify", dir_, "show", "sms"});
+    ASSERT_EQ(shown.exitCode, 0);
+    ASSERT_TRUE(WaitUntil([&] { return led1() == "led1=blink"; }));
+    ASSERT_EQ(Tlwsim({"notify", dir_, "dismiss", "sms"}).exitCode, 0);
+    EXPECT_TRUE(WaitUntil([&] { return led1() == "led1=off"; }));
+    EXPECT_NE(Journal().find(" Tallowd led 1 blink"), std::string::npos);
+}
+
 }  // namespace

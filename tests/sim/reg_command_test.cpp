@@ -2,6 +2,8 @@
 // the journal, run as real processes against a temporary device.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,22 @@ TEST_F(RegCommandTest, JournalPrintsEveryLine) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(r.output, lines[0] + "\n" + lines[1] + "\n");
     EXPECT_EQ(Run("journal", {"--tail"}).exitCode, 2);
+}
+
+// A damaged device store is named once, in words, and left as it is.
+TEST_F(RegCommandTest, ADamagedStoreIsNamedAndLeftAsItIs) {
+    ASSERT_TRUE(plat::RegWriteDword(plat::kHkeyLocalMachine, u"System\\Test", u"Here", 1));
+    std::filesystem::path store = device_.StateDir() / "device.db";
+    std::filesystem::remove(device_.StateDir() / "device.db-wal");
+    std::filesystem::remove(device_.StateDir() / "device.db-shm");
+    std::ofstream(store, std::ios::binary | std::ios::trunc) << std::string(4096, 'x');
+    auto size = std::filesystem::file_size(store);
+
+    ProgramResult r = Reg({"set", "HKLM\\System\\Test", "Other", "dword:2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.errors.find(store.string() + " is damaged"), std::string::npos) << r.errors;
+    EXPECT_EQ(std::filesystem::file_size(store), size);
+    EXPECT_FALSE(std::filesystem::exists(device_.StateDir() / "device.db-wal"));
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 
 #include "platform/power/power_status.h"
 #include "platform/storage/registry.h"
+#include "support/store_sql.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -57,18 +57,12 @@ TEST_F(HardwareTest, MissingFileReadsAsDefaults) {
     EXPECT_EQ(s.phoneState, 1u);
 }
 
-TEST_F(HardwareTest, UnreadableFileIsNeverOverwritten) {
-    {
-        std::ofstream out(device_.StateDir() / "hardware");
-        out << "battery=many\n";
-    }
+TEST_F(HardwareTest, UnreadableStateIsNeverOverwritten) {
+    StoreExec(device_.Root(), "INSERT INTO hardware(key, value) VALUES('battery', 'many')");
     HardwareState s;
     EXPECT_FALSE(ReadHardwareState(&s));
     EXPECT_FALSE(ChangeHardwareState([](HardwareState& h) { h.wifiState = 1; }));
-    std::ifstream in(device_.StateDir() / "hardware");
-    std::string first;
-    std::getline(in, first);
-    EXPECT_EQ(first, "battery=many");
+    EXPECT_EQ(StoreQuery(device_.Root(), "SELECT key, value FROM hardware"), "battery|many\n");
 }
 
 TEST_F(HardwareTest, ChangesOfTwoProcessesAreAllKept) {

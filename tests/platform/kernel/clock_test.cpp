@@ -1,16 +1,15 @@
-// The device clock shared through "<root>/.device/clock", and the virtual
-// clock of in-process tests.
+// The device clock shared through the device store, and the virtual clock of
+// in-process tests.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
 #include "platform/kernel/clock.h"
 #include "platform/kernel/last_error.h"
+#include "support/store_sql.h"
 #include "support/system_time_fields.h"
 #include "support/temp_device.h"
 
@@ -23,24 +22,20 @@ int64_t Ms(const plat::SystemTime& t) {
     return static_cast<int64_t>(ft / 10000);
 }
 
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+// The stored clock as the sqlite3 shell lists it.
+std::string ClockRow(const std::filesystem::path& root) {
+    return StoreQuery(root, "SELECT mode, offset_ms, time_ms FROM clock");
 }
 
-// Writes the clock file as another process of the device would: whole, then
-// renamed into place, with the given age.
-void WriteClockFile(const std::filesystem::path& stateDir, const std::string& text,
-                    std::chrono::seconds age = std::chrono::seconds(0)) {
-    std::filesystem::path temp = stateDir / "clock.other";
-    {
-        std::ofstream out(temp, std::ios::binary);
-        out << text;
-    }
-    if (age.count()) std::filesystem::last_write_time(temp, std::filesystem::file_time_type::clock::now() - age);
-    std::filesystem::rename(temp, stateDir / "clock");
+// Stores the clock as another process of the device would.
+void WriteClockRow(const std::filesystem::path& root, const std::string& mode, const std::string& offsetMs,
+                   const std::string& timeMs) {
+    StoreExec(root, "INSERT OR REPLACE INTO clock(id, mode, offset_ms, time_ms) VALUES(1, " + mode + ", " + offsetMs +
+                        ", " + timeMs + ")");
+}
+
+void WriteFrozenAt(const std::filesystem::path& root, const plat::SystemTime& t) {
+    WriteClockRow(root, "'frozen'", "NULL", std::to_string(Ms(t)));
 }
 
 // Each test starts on the device clock and leaves it so.
@@ -60,7 +55,7 @@ TEST_F(ClockTest, WithoutAClockFileTheDeviceRunsAtHostLocalTime) {
     plat::SystemTime device = plat::GetLocalTime();
     EXPECT_LE(std::abs(plat::SecondsBetween(host, device)), 2);
     EXPECT_FALSE(plat::ClockIsFrozen());
-    EXPECT_FALSE(std::filesystem::exists(device_.StateDir() / "clock"));
+    EXPECT_EQ(ClockRow(device_.Root()), "");
     plat::SystemTime normalized = device;
     ASSERT_TRUE(plat::NormalizeSystemTime(&normalized));
     EXPECT_EQ(device.dayOfWeek, normalized.dayOfWeek);
@@ -80,40 +75,40 @@ TEST_F(ClockTest, FrozenClockStandsStillAndMovesOnlyWhenTold) {
     EXPECT_EQ(plat::DeviceSeconds(), Ms(Time(2009, 12, 31, 12, 1, 30)) / 1000);
 }
 
-TEST_F(ClockTest, FrozenStateIsReadBackFromTheFileByEveryProcess) {
+TEST_F(ClockTest, FrozenStateIsReadBackFromTheStoreByEveryProcess) {
     ASSERT_TRUE(plat::FreezeClock());
     ASSERT_TRUE(plat::SetLocalTime(Time(2010, 1, 1, 12)));
     ASSERT_TRUE(plat::AdvanceClock(3600));
-    // Another process knows only the file: read it with a fresh device.
-    std::string file = ReadText(device_.StateDir() / "clock");
+    // Another process knows only the store: copy the row into a fresh device.
+    std::string row = StoreQuery(device_.Root(), "SELECT quote(mode), quote(offset_ms), quote(time_ms) FROM clock");
+    ASSERT_FALSE(row.empty());
+    row.pop_back();
+    for (char& c : row)
+        if (c == '|') c = ',';
     TempDevice other;
-    WriteClockFile(other.StateDir(), file);
+    StoreExec(other.Root(), "INSERT INTO clock(mode, offset_ms, time_ms) VALUES(" + row + ")");
     EXPECT_TRUE(plat::ClockIsFrozen());
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2010-01-01T13:00:00");
 }
 
 TEST_F(ClockTest, ChangesWrittenByAnotherProcessAreSeen) {
-    // Old files are cached; a replacement must still be noticed.
-    WriteClockFile(device_.StateDir(), "mode=frozen\ntime_ms=" + std::to_string(Ms(Time(2010, 1, 1))) + "\n",
-                   std::chrono::hours(2));
+    WriteFrozenAt(device_.Root(), Time(2010, 1, 1));
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2010-01-01T00:00:00");
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2010-01-01T00:00:00");
-    WriteClockFile(device_.StateDir(), "mode=frozen\ntime_ms=" + std::to_string(Ms(Time(2011, 1, 1))) + "\n",
-                   std::chrono::hours(1));
+    WriteFrozenAt(device_.Root(), Time(2011, 1, 1));
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2011-01-01T00:00:00");
-    // A fresh file of the same size written just now.
-    WriteClockFile(device_.StateDir(), "mode=frozen\ntime_ms=" + std::to_string(Ms(Time(2012, 1, 1))) + "\n");
+    WriteFrozenAt(device_.Root(), Time(2012, 1, 1));
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2012-01-01T00:00:00");
-    WriteClockFile(device_.StateDir(), "mode=frozen\ntime_ms=" + std::to_string(Ms(Time(2013, 1, 1))) + "\n");
+    WriteFrozenAt(device_.Root(), Time(2013, 1, 1));
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2013-01-01T00:00:00");
 }
 
-TEST_F(ClockTest, ReplacingALongCachedFileIsSeen) {
-    WriteClockFile(device_.StateDir(), "mode=frozen\ntime_ms=" + std::to_string(Ms(Time(2010, 1, 1))) + "\n");
+TEST_F(ClockTest, ReplacingALongUnchangedClockIsSeen) {
+    WriteFrozenAt(device_.Root(), Time(2010, 1, 1));
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2010-01-01T00:00:00");
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2010-01-01T00:00:00");
-    WriteClockFile(device_.StateDir(), "mode=frozen\ntime_ms=" + std::to_string(Ms(Time(2011, 1, 1))) + "\n");
+    WriteFrozenAt(device_.Root(), Time(2011, 1, 1));
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2011-01-01T00:00:00");
 }
 
@@ -150,9 +145,9 @@ TEST_F(ClockTest, FreezeAndThawContinueFromTheCurrentTime) {
     // Repeating a mode change changes nothing.
     ASSERT_TRUE(plat::ThawClock());
     ASSERT_TRUE(plat::FreezeClock());
-    std::string file = ReadText(device_.StateDir() / "clock");
+    std::string row = ClockRow(device_.Root());
     ASSERT_TRUE(plat::FreezeClock());
-    EXPECT_EQ(ReadText(device_.StateDir() / "clock"), file);
+    EXPECT_EQ(ClockRow(device_.Root()), row);
 }
 
 TEST_F(ClockTest, BadChangesAreRefusedAndLeaveTheClock) {
@@ -167,17 +162,23 @@ TEST_F(ClockTest, BadChangesAreRefusedAndLeaveTheClock) {
     EXPECT_TRUE(plat::ClockIsFrozen());
 }
 
-TEST_F(ClockTest, DamagedClockFileCountsAsMissingAndIsRepaired) {
-    WriteClockFile(device_.StateDir(), "mode=stopped\ntime_ms=12\n");
+TEST_F(ClockTest, DamagedClockRowCountsAsMissingAndIsRepaired) {
+    WriteClockRow(device_.Root(), "'stopped'", "NULL", "12");
     EXPECT_FALSE(plat::ClockIsFrozen());
     std::time_t now = std::time(nullptr);
     std::tm local = {};
     localtime_r(&now, &local);
     EXPECT_EQ(plat::GetLocalTime().year, local.tm_year + 1900);
-    for (const char* text : {"mode=frozen\noffset_ms=5\n", "mode=frozen\n", "mode=frozen\ntime_ms=1x\n",
-                             "time_ms=5\ntime_ms=6\nmode=frozen\n", "mode=running\noffset_ms=9223372036854775807\n",
-                             "garbage"}) {
-        WriteClockFile(device_.StateDir(), text);
+    struct Row {
+        const char* mode;
+        const char* offset;
+        const char* time;
+    };
+    for (const Row& row : {Row{"'frozen'", "5", "NULL"}, Row{"'frozen'", "NULL", "NULL"},
+                           Row{"'frozen'", "NULL", "'1x'"}, Row{"'frozen'", "5", "6"},
+                           Row{"'running'", "9223372036854775807", "NULL"}, Row{"'garbage'", "NULL", "NULL"}}) {
+        WriteClockRow(device_.Root(), row.mode, row.offset, row.time);
+        std::string text = std::string(row.mode) + " " + row.offset + " " + row.time;
         EXPECT_FALSE(plat::ClockIsFrozen()) << text;
         EXPECT_EQ(plat::GetLocalTime().year, local.tm_year + 1900) << text;
     }
@@ -203,7 +204,7 @@ TEST_F(ClockTest, ConcurrentAdvancesAllCount) {
 TEST_F(ClockTest, VirtualClockLeavesTheDeviceClockAlone) {
     ASSERT_TRUE(plat::FreezeClock());
     ASSERT_TRUE(plat::SetLocalTime(Time(2010, 1, 1)));
-    std::string file = ReadText(device_.StateDir() / "clock");
+    std::string row = ClockRow(device_.Root());
 
     ASSERT_TRUE(plat::UseVirtualClock(Time(2020, 5, 5, 5)));
     EXPECT_TRUE(plat::UsingVirtualClock());
@@ -215,7 +216,7 @@ TEST_F(ClockTest, VirtualClockLeavesTheDeviceClockAlone) {
     EXPECT_TRUE(plat::FreezeClock());
     EXPECT_FALSE(plat::ThawClock()) << "a virtual clock never runs";
     EXPECT_EQ(plat::FormatDeviceTime(plat::GetLocalTime()), "2020-05-05T06:01:00");
-    EXPECT_EQ(ReadText(device_.StateDir() / "clock"), file);
+    EXPECT_EQ(ClockRow(device_.Root()), row);
 
     plat::UseDeviceClock();
     EXPECT_FALSE(plat::UsingVirtualClock());

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "platform/kernel/last_error.h"
 #include "platform/notify/user_notify.h"
 #include "support/journal_effects.h"
+#include "support/store_sql.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -132,8 +132,8 @@ TEST_F(PowerStateTest, LeavingSuspendFiresTheWakeUpNotifications) {
     EXPECT_EQ(effects[6].rfind("start failed \\Windows\\Tallowd.exe 40", 0), 0u) << effects[6];
 }
 
-TEST_F(PowerStateTest, DamagedStateFileReadsAsFailureAndIsReplacedByTheNextChange) {
-    std::ofstream(device_.StateDir() / "power_state") << "power=sideways\n";
+TEST_F(PowerStateTest, DamagedStateReadsAsFailureAndIsReplacedByTheNextChange) {
+    StoreExec(device_.Root(), "INSERT OR REPLACE INTO power_state(id, power) VALUES(1, 'sideways')");
     PowerState state;
     EXPECT_FALSE(ReadPowerState(&state));
     EXPECT_NE(GetSystemPowerState(nullptr, nullptr), kErrorSuccess);

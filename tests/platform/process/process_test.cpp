@@ -20,6 +20,7 @@
 #include "platform/process/toolhelp.h"
 #include "platform/kernel/wait.h"
 #include "support/run_program.h"
+#include "support/store_sql.h"
 #include "support/temp_device.h"
 #include "support/test_program.h"
 
@@ -89,13 +90,11 @@ TEST_F(ProcessTest, CommandLineArrivesWholeWithTheDevice) {
     plat::CloseHandle(info.process);
 }
 
-// The journal is made a pipe that nobody reads yet, so that appending to it
-// waits in open() until a reader comes. While the start line waits there,
-// the program must not run yet: whatever it does comes after its start.
+// Another connection holds the device store's write lock, so that the
+// journal's start line waits for it. While the start line waits there, the
+// program must not run yet: whatever it does comes after its start.
 TEST_F(ProcessTest, TheStartIsJournalledBeforeTheProgramRuns) {
-    std::filesystem::path journal = device_.Root() / ".device" / "journal";
-    std::filesystem::remove(journal);
-    ASSERT_EQ(::mkfifo(journal.c_str(), 0600), 0);
+    StoreWriteLock busy(device_.Root());
 
     std::atomic<pid_t> starter{0};
     plat::ProcessInformation info{};
@@ -104,27 +103,23 @@ TEST_F(ProcessTest, TheStartIsJournalledBeforeTheProgramRuns) {
         starter = static_cast<pid_t>(::syscall(SYS_gettid));
         started = plat::CreateProcess(u"\\Windows\\child.exe", u"wait", 0, &info);
     });
-    // The starting thread sits in open() on the journal.
-    auto inOpen = [&] {
+    // The starting thread waits for the store (the busy handler sleeps).
+    auto waiting = [&] {
         if (starter == 0) return false;
         std::ifstream call("/proc/self/task/" + std::to_string(starter.load()) + "/syscall");
         std::string number;
         call >> number;
-        return number == std::to_string(SYS_openat) || number == std::to_string(SYS_open);
+        return number == std::to_string(SYS_clock_nanosleep) || number == std::to_string(SYS_nanosleep);
     };
-    EXPECT_TRUE(WaitUntil(inOpen, 30000));
+    EXPECT_TRUE(WaitUntil(waiting, 5000));
     EXPECT_EQ(ChildProcesses(), 0);
 
-    // Reading the line lets the start go on.
-    int fd = ::open(journal.c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    std::string line;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) line.append(buffer, size_t(n));
-    ::close(fd);
-    std::filesystem::remove(journal);  // later lines go to a plain file again
+    // Letting the store go lets the start go on.
+    busy.Release();
     start.join();
-    EXPECT_NE(line.find(" start \\Windows\\child.exe wait"), std::string::npos) << line;
+    std::vector<std::string> journal = plat::JournalRead();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(journal.back().find(" start \\Windows\\child.exe wait"), std::string::npos) << journal.back();
     ASSERT_TRUE(started);
     EXPECT_EQ(ChildProcesses(), 1);
     EXPECT_TRUE(plat::TerminateProcess(info.process, 1));

@@ -22,7 +22,7 @@ TEST(Paths, DevicePathsMatchWithoutRegardToCase) {
     EXPECT_EQ(plat::HostPath(u"/my documents/New Folder/a.txt"), device.Root() / "My Documents" / "New Folder" / "a.txt");
     // Nothing reaches outside the device or into its platform state.
     EXPECT_TRUE(plat::HostPath(u"\\..\\etc\\passwd").empty());
-    EXPECT_TRUE(plat::HostPath(u"\\.device\\registry.db").empty());
+    EXPECT_TRUE(plat::HostPath(u"\\.device\\device.db").empty());
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderPersonal), u"\\My Documents");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderAppData), u"\\Application Data");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderWindows), u"\\Windows");
@@ -40,6 +40,20 @@ TEST(CodePage, Windows1252ConvertsLikeThePlatform) {
     EXPECT_EQ(plat::AnsiToWide("\xc0", 1251), u"\u0410");
     EXPECT_EQ(plat::WideToAnsi(u"\u0410\u00e4", 1251), "\xc0?");
     EXPECT_FALSE(plat::IsKnownCodePage(932));
+}
+
+// The in-place conversion a line reader uses: a buffer that held a longer
+// line holds only the new one afterwards, in the device's code page.
+TEST(CodePage, ConversionIntoAReusedBufferKeepsNothingOfTheOldText) {
+    std::u16string line = u"a much longer line read before";
+    plat::AnsiToWideInto("Name=\x80\xe4", &line);
+    EXPECT_EQ(line, u"Name=\u20ac\u00e4");
+    plat::SetAnsiCodePage(65001);
+    plat::AnsiToWideInto("\xe2\x82\xac!", &line);
+    plat::SetAnsiCodePage(1252);
+    EXPECT_EQ(line, u"\u20ac!");
+    plat::AnsiToWideInto("", &line);
+    EXPECT_TRUE(line.empty());
 }
 
 TEST(Files, ReadWriteSeekAndSharing) {

@@ -4,12 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <map>
 #include <string>
 
 #include "platform/kernel/clock.h"
 #include "platform/storage/device.h"
+#include "support/store_sql.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -28,10 +28,11 @@ protected:
         UseDeviceClock();
         SetProgramName(savedName_);
     }
-    // Appends raw bytes to the journal file, as a crashed writer might leave them.
-    void AppendRaw(const std::string& bytes) {
-        std::ofstream out(device_.StateDir() / "journal", std::ios::binary | std::ios::app);
-        out << bytes;
+    // Adds an entry as another process of the device does, through a
+    // connection of its own.
+    void AppendFromOutside(const std::string& program, const std::string& effect) {
+        StoreExec(device_.Root(), "INSERT INTO journal(time, program, effect) VALUES('2010-01-01T12:00:00', '" +
+                                      program + "', '" + effect + "')");
     }
 
     TempDevice device_;
@@ -60,19 +61,19 @@ TEST_F(JournalTest, EveryEntryStaysOneLine) {
                              }));
 }
 
-TEST_F(JournalTest, ReadFromOffsetReturnsOnlyCompleteNewLines) {
+TEST_F(JournalTest, ReadFromOffsetReturnsOnlyNewLines) {
     uint64_t offset = 0;
     JournalAppend("one");
     EXPECT_EQ(JournalReadFrom(&offset), (std::vector<std::string>{"2010-01-01T12:00:00 tester one"}));
     EXPECT_TRUE(JournalReadFrom(&offset).empty());
 
-    AppendRaw("2010-01-01T12:00:00 other half");
-    EXPECT_TRUE(JournalReadFrom(&offset).empty());
-    AppendRaw(" done\r\n");
+    AppendFromOutside("other", "half done");
     EXPECT_EQ(JournalReadFrom(&offset), (std::vector<std::string>{"2010-01-01T12:00:00 other half done"}));
+    EXPECT_TRUE(JournalReadFrom(&offset).empty());
 
-    // A journal made anew is read from its start.
-    std::filesystem::remove(device_.StateDir() / "journal");
+    // A device made anew (its store with it) is read from its start.
+    for (const char* file : {"device.db", "device.db-wal", "device.db-shm"})
+        std::filesystem::remove(device_.StateDir() / file);
     JournalAppend("two");
     EXPECT_EQ(JournalReadFrom(&offset), (std::vector<std::string>{"2010-01-01T12:00:00 tester two"}));
 }

@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
-#include "platform/storage/device.h"
+#include "platform/hardware/hardware.h"
 #include "platform/kernel/last_error.h"
+#include "platform/storage/device.h"
+#include "platform/storage/journal.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -297,7 +300,7 @@ TEST_F(RegistryTest, EachDeviceHasItsOwnRegistry) {
     ASSERT_TRUE(SetDevice(device_.Root()));
     EXPECT_TRUE(RegReadDword(kHkeyCurrentUser, kAppKey, u"Locked", &value));
     EXPECT_EQ(value, 1u);
-    EXPECT_TRUE(std::filesystem::exists(device_.StateDir() / "registry.db"));
+    EXPECT_TRUE(std::filesystem::exists(device_.StateDir() / "device.db"));
 }
 
 TEST_F(RegistryTest, ChangeHookSeesEveryValueChange) {
@@ -350,26 +353,35 @@ TEST(RegistryPath, ParsesBothSpellingsOfTheRoots) {
     EXPECT_FALSE(ParseRegistryPath(u"", &root, &sub));
 }
 
-// Two processes write 200 distinct values each at the same time, reading
-// back as they go: every write must land and none may fail on a busy
-// database.
+// Three processes write 200 distinct values each at the same time, reading
+// back as they go, and with each value add a journal entry and count up a
+// hardware fact: every write must land (the registry, the journal and the
+// hardware facts share the device store) and none may fail on a busy store.
 TEST_F(RegistryTest, ConcurrentProcessesLoseNoWrites) {
     constexpr int kWrites = 200;
-    // Open the database here first, so that the children inherit an open
+    constexpr int kChildren = 3;
+    const char16_t* const keys[kChildren] = {u"Race", u"Race\\Second", u"Race\\Third"};
+    // Open the store here first, so that the children inherit an open
     // connection they must not use.
     ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Race", u"start", 1));
+    ASSERT_TRUE(ChangeHardwareState([](HardwareState& h) { h.batteryCurrent = 0; }));
+    SetProgramName("parent");
+    JournalAppend("start");
     std::vector<pid_t> children;
-    for (int child = 0; child < 2; ++child) {
+    for (int child = 0; child < kChildren; ++child) {
         pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
+            SetProgramName("writer" + std::to_string(child));
             int failures = 0;
             for (int i = 0; i < kWrites; ++i) {
                 std::u16string name = tlw::Utf8ToUtf16("p" + std::to_string(child) + "_" + std::to_string(i));
-                std::u16string key = child == 0 ? u"Race" : u"Race\\Second";
-                if (!RegWriteDword(kHkeyCurrentUser, key, name, static_cast<uint32_t>(i))) ++failures;
+                if (!RegWriteDword(kHkeyCurrentUser, keys[child], name, static_cast<uint32_t>(i))) ++failures;
                 uint32_t back = 0;
-                if (!RegReadDword(kHkeyCurrentUser, key, name, &back) || back != static_cast<uint32_t>(i)) ++failures;
+                if (!RegReadDword(kHkeyCurrentUser, keys[child], name, &back) || back != static_cast<uint32_t>(i))
+                    ++failures;
+                JournalAppend("entry " + std::to_string(i));
+                if (!ChangeHardwareState([](HardwareState& h) { ++h.batteryCurrent; })) ++failures;
             }
             _exit(failures > 100 ? 100 : failures);
         }
@@ -381,9 +393,9 @@ TEST_F(RegistryTest, ConcurrentProcessesLoseNoWrites) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 0) << "failed calls in child " << pid;
     }
-    for (int child = 0; child < 2; ++child) {
+    for (int child = 0; child < kChildren; ++child) {
         HKey key = 0;
-        ASSERT_EQ(RegOpenKey(kHkeyCurrentUser, child == 0 ? u"Race" : u"Race\\Second", &key), kErrorSuccess);
+        ASSERT_EQ(RegOpenKey(kHkeyCurrentUser, keys[child], &key), kErrorSuccess);
         EXPECT_EQ(ValueNames(key).size(), static_cast<size_t>(child == 0 ? kWrites + 1 : kWrites));
         for (int i = 0; i < kWrites; ++i) {
             std::vector<uint8_t> data;
@@ -395,6 +407,21 @@ TEST_F(RegistryTest, ConcurrentProcessesLoseNoWrites) {
         }
         RegCloseKey(key);
     }
+    // Every journal entry, each writer's in its own order.
+    std::vector<std::string> lines = JournalRead();
+    ASSERT_EQ(lines.size(), 1u + kChildren * kWrites);
+    std::map<std::string, int> next;  // per writer: the entry expected next
+    for (size_t i = 1; i < lines.size(); ++i) {
+        size_t program = lines[i].find(' ') + 1;
+        size_t effect = lines[i].find(' ', program) + 1;
+        std::string writer = lines[i].substr(program, effect - 1 - program);
+        EXPECT_EQ(lines[i].substr(effect), "entry " + std::to_string(next[writer]++)) << lines[i];
+    }
+    EXPECT_EQ(next, (std::map<std::string, int>{{"writer0", kWrites}, {"writer1", kWrites}, {"writer2", kWrites}}));
+    // Every count of the hardware fact.
+    HardwareState hw;
+    ASSERT_TRUE(ReadHardwareState(&hw));
+    EXPECT_EQ(hw.batteryCurrent, kChildren * kWrites);
 }
 
 }  // namespace
