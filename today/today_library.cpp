@@ -40,16 +40,19 @@ plat::Hwnd InitializeCustomItem(plat::TodayListItem* /*item*/, plat::Hwnd parent
     TodayState& s = Plugin();
     // The parent is known before WM_CREATE runs the initialisation.
     s.parent = parent;
+    // The slider's and the time-out picker's classes. They are registered
+    // before the window is made: WM_CREATE lays the item out, and the layout
+    // makes the slider, which would not exist in a host that had not
+    // registered the trackbar yet.
+    plat::InitCommonControlsExInfo controls;
+    controls.classes = plat::ICC_BAR_CLASSES | plat::ICC_DATE_CLASSES;
+    plat::InitCommonControlsEx(&controls);
     plat::Hwnd hwnd = plat::CreateWindow(kTodayClassName, kTodayClassName, plat::WS_CHILD | plat::WS_VISIBLE, 0, 0,
                                          plat::GetSystemMetrics(plat::kSmCxScreen), 0, parent);
     if (!hwnd) return {};
     s.window = hwnd;
     plat::ShowWindow(hwnd, plat::SW_SHOW);
     plat::UpdateWindow(hwnd);
-    // The slider and the time-out dialog's picker.
-    plat::InitCommonControlsExInfo controls;
-    controls.classes = plat::ICC_BAR_CLASSES | plat::ICC_DATE_CLASSES;
-    plat::InitCommonControlsEx(&controls);
     return hwnd;
 }
 

@@ -3,6 +3,7 @@
 // trigger image and own icon; a choice becomes a command for the engine.
 #include "common/graphics/alpha_draw.h"
 #include "common/graphics/image_loader.h"
+#include "common/graphics/image_scale.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/gdi/gdi.h"
 #include "platform/window/popup_menu.h"
@@ -14,19 +15,17 @@ namespace {
 
 constexpr uint32_t kAutomaticEntry = 500;
 constexpr int kTextAutomaticEntry = 550;
-constexpr uint8_t kDimAlpha = 127;
+constexpr uint8_t kFadedAlpha = 127;
 
-// Draws an image half-transparent (over the white entry: blended with
-// white), or as it is for the running profile.
-void DrawEntryImage(const tlw::RgbaImage& image, plat::Hdc hdc, int32_t x, int32_t y, bool dim) {
-    if (image.width == 0) return;
-    if (!dim) {
-        tlw::DrawImage(image, hdc, x, y);
-        return;
-    }
-    tlw::RgbaImage faded = image;
-    for (uint8_t& a : faded.alpha) a = static_cast<uint8_t>(a * kDimAlpha / 255);
-    tlw::DrawImage(faded, hdc, x, y);
+// Draws an image 16 units square at (x, y): as it is for the running
+// profile, else half transparent, its colours blended 127 with white.
+void DrawEntryImage(const tlw::RgbaImage& image, plat::Hdc hdc, int32_t x, int32_t y, bool faded) {
+    if (image.width == 0 || image.height == 0) return;
+    int32_t side = tlw::ScaleX(16);
+    tlw::RgbaImage drawn;
+    if (!tlw::ScaleImage(&drawn, image, static_cast<uint32_t>(side), static_cast<uint32_t>(side))) return;
+    if (faded) tlw::FadeImage(&drawn, kFadedAlpha);
+    tlw::DrawImage(drawn, hdc, x, y);
 }
 
 }  // namespace

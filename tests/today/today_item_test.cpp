@@ -4,14 +4,16 @@
 // no menu or dialog (lock, switches, meters).
 #include "today_item_fixture.h"
 
+#include <algorithm>
+
 #include "common/config/registry_state.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/kernel/clock.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
-#include "platform/window/popup_menu.h"
 #include "platform/storage/journal.h"
+#include "platform/window/cursor.h"
 #include "common/config/config_file.h"
 #include "sim/hardware_facts.h"
 #include "today/today_layout.h"
@@ -133,6 +135,15 @@ TEST_F(TodayLifeTest, LockIconLocksAndUnlocks) {
     Tap(item_, lock);
     EXPECT_FALSE(tlw::ReadLocked());
     EXPECT_EQ(Commands(), std::vector<int64_t>{500});
+    // The wait cursor shows while the engine takes over, and is gone after.
+    std::vector<std::string> journal = plat::JournalRead();
+    auto shown = std::find_if(journal.begin(), journal.end(),
+                              [](const std::string& l) { return l.find("wait cursor shown") != std::string::npos; });
+    ASSERT_NE(shown, journal.end());
+    EXPECT_NE(std::find_if(shown, journal.end(),
+                           [](const std::string& l) { return l.find("wait cursor hidden") != std::string::npos; }),
+              journal.end());
+    EXPECT_FALSE(plat::WaitCursorShown());
 }
 
 TEST_F(TodayLifeTest, SwitchesSendTheCommandOfTheirState) {
@@ -301,64 +312,6 @@ TEST_F(TodayLifeTest, HitTestFindsTheAreaUnderThePoint) {
     EXPECT_EQ(HitTest(L.hits[5].rect.left - 1, oy), kNoHit) << "between the lock and the add-on";
     auto [ax, ay] = middle(L.hits[5].rect);
     EXPECT_EQ(HitTest(ax, ay), 5);
-}
-
-}  // namespace
-}  // namespace todaytest
-
-namespace todaytest {
-namespace {
-
-using namespace today;
-
-constexpr uint32_t kCloseMenu = plat::WM_USER + 1;
-
-// Ends the open menu when it gets kCloseMenu: posted before a tap, it is
-// handled inside the menu's own loop, as a tap outside the menu would be.
-plat::LResult CloserProc(plat::Hwnd hwnd, uint32_t message, plat::WParam wParam, plat::LParam lParam) {
-    if (message == kCloseMenu) {
-        plat::EndMenu();
-        return 0;
-    }
-    return plat::DefWindowProc(hwnd, message, wParam, lParam);
-}
-
-bool JournalHas(const std::string& text) {
-    for (const std::string& line : plat::JournalRead())
-        if (line.find(text) != std::string::npos) return true;
-    return false;
-}
-
-TEST_F(TodayLifeTest, ADismissedMenuChangesNothing) {
-    MakePhone("qvga");
-    WriteConfig({{AddonBluetooth}});
-    SetRunning(1);
-    MakeItem();
-    const TodayLayout& L = Plugin().layout;
-    plat::WndClass wc;
-    wc.className = u"TestMenuCloser";
-    wc.proc = &CloserProc;
-    plat::RegisterClass(wc);
-    plat::Hwnd closer = plat::CreateWindow(u"TestMenuCloser", u"", 0, 0, 0, 1, 1, {});
-    for (const plat::Rect* area : {&L.hits[kHitProfileName].rect, &L.hits[kHitTimeOut].rect}) {
-        plat::PostMessage(closer, kCloseMenu, 0, 0);
-        Tap(item_, *area);
-    }
-    EXPECT_TRUE(JournalHas("popup menu shown"));
-    EXPECT_TRUE(JournalHas("popup menu cancelled"));
-    EXPECT_TRUE(Commands().empty()) << "a dismissed menu sends nothing";
-    EXPECT_EQ(Plugin().currentProfile, 1);
-    plat::DestroyWindow(closer);
-    plat::UnregisterClass(u"TestMenuCloser");
-}
-
-TEST_F(TodayLifeTest, TheThumbMenuIsTheEngines) {
-    MakePhone("qvga");
-    WriteConfig({{AddonBluetooth}}, true);
-    SetRunning(1);
-    MakeItem();
-    Tap(item_, Plugin().layout.hits[kHitProfileName].rect);
-    EXPECT_EQ(Commands(), std::vector<int64_t>{2268});
 }
 
 }  // namespace

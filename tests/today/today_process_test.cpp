@@ -25,11 +25,15 @@ using namespace today;
 constexpr char kTallowin[] = "HKCU\\Software\\Korvel\\Tallowin";
 
 // Writes the configuration file of the device with the default profiles
-// and these add-ons (type, tall, wide).
-void WriteConfig(const SimDevice& device, const std::vector<tlw::TodayItem>& addons) {
+// and these add-ons (type, tall, wide). thumb: a tap on the name asks the
+// engine for its menu instead of the item's own.
+void WriteConfig(const SimDevice& device, const std::vector<tlw::TodayItem>& addons, bool thumb = false,
+                 void (*edit)(tlw::ConfigModel&) = nullptr) {
     tlw::ConfigModel model;
     tlw::LanguageTable language;
     tlw::ApplyDefaults(model, language, false);
+    model.options.thumb_menu = thumb;
+    if (edit) edit(model);
     for (tlw::TodayItem& item : model.todayItems) item = {};
     for (size_t i = 0; i < addons.size(); ++i) model.todayItems[i] = addons[i];
     std::filesystem::path folder = std::filesystem::path(device.Dir()) / "My Documents" / "Korvel";
@@ -63,9 +67,10 @@ std::string Reg(const SimDevice& device, const char* value) {
 
 class TodayProcessTest : public ::testing::Test {
 protected:
-    void Boot(const std::vector<tlw::TodayItem>& addons) {
+    void Boot(const std::vector<tlw::TodayItem>& addons, bool thumb = false,
+              void (*edit)(tlw::ConfigModel&) = nullptr) {
         ASSERT_TRUE(device_.Ready());
-        WriteConfig(device_, addons);
+        WriteConfig(device_, addons, thumb, edit);
         host_ = std::make_unique<BackgroundProgram>("tlwsim", std::vector<std::string>{"boot", device_.Dir()});
         ASSERT_TRUE(WaitUntil([&] { return ItemRect(device_, &item_) && item_.bottom > item_.top; }, 30000))
             << TlwsimCommand("windows", device_.Dir()).output;
@@ -155,21 +160,45 @@ TEST_F(TodayProcessTest, TheProfileMenusThirdEntrySends102) {
     plat::Rect menu;
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(device_, "PopupMenu", &menu); }, 20000))
         << TlwsimCommand("windows", device_.Dir()).output;
+    // The menu opens at x = 28, 20 below the item's top.
+    EXPECT_EQ(menu.left, 28);
+    EXPECT_EQ(menu.top, item_.top + 20);
     // Entries of 18 pixels below a 1-pixel border: the third is the third profile.
     Tap(menu.left + 40, menu.top + 1 + 2 * 18 + 9);
     EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "message 2261 to Tallowd (102, 0)"); }, 20000))
         << TlwsimCommand("journal", device_.Dir()).output;
-    EXPECT_FALSE(WindowRect(device_, "PopupMenu", &menu)) << "the menu closed";
+    EXPECT_TRUE(WaitUntil([&] { return !WindowRect(device_, "PopupMenu", &menu); }, 20000)) << "the menu closed";
+    // The engine runs the chosen profile by hand.
+    EXPECT_TRUE(WaitUntil([&] { return Reg(device_, "ManualProfile") == "2\n"; }, 20000));
+}
+
+TEST_F(TodayProcessTest, WithTheThumbMenuTheNameAsksTheEngineForItsMenu) {
+    Boot({{true, AddonBluetooth, false, false}}, true);
+    Tap(40, item_.top + 10);
+    EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "message 2268 to Tallowd"); }, 20000))
+        << TlwsimCommand("journal", device_.Dir()).output;
+    plat::Rect popup;
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(device_, "TallowinPopup", &popup); }, 20000))
+        << TlwsimCommand("windows", device_.Dir()).output;
+    EXPECT_FALSE(WindowRect(device_, "PopupMenu", &popup)) << "the item shows no menu of its own";
+}
+
+// The first profile, a manual one, with a time-out of its own, so that the
+// engine keeps the stored end when told of a new one.
+void FirstProfileTimesOut(tlw::ConfigModel& model) {
+    model.profiles.profiles[0].eventType = tlw::kEventManual;
+    model.profiles.profiles[0].timeoutSet = true;
+    model.profiles.profiles[0].timeout = u"00:30";
 }
 
 TEST_F(TodayProcessTest, ZeroInTheTimePickerBecomesOneMinute) {
-    Boot({{true, AddonBluetooth, false, false}});
-    // The third profile runs by hand with half an hour left: the item shows
+    Boot({{true, AddonBluetooth, false, false}}, false, &FirstProfileTimesOut);
+    // The first profile runs by hand with half an hour left: the item shows
     // the time left right of the name, and a tap on it opens the picker.
     plat::SystemTime now;
     ASSERT_TRUE(plat::ParseDeviceTime("2010-01-04T10:42:00", &now));
     uint32_t end = tlw::EncodeManualTimeOut(plat::AddSeconds(now, 1800));
-    for (auto [value, data] : {std::pair{"ManualProfile", 2u}, {"ManualTimeOut", end}, {"RunningProfile", 2u}})
+    for (auto [value, data] : {std::pair{"ManualProfile", 0u}, {"ManualTimeOut", end}, {"RunningProfile", 0u}})
         ASSERT_EQ(TlwsimCommand("reg", device_.Dir(), {"set", kTallowin, value, "dword:" + std::to_string(data)}).exitCode, 0);
     // One add-on leaves the name up to x = 156; the time-out follows it once
     // the item has seen it.
@@ -178,11 +207,36 @@ TEST_F(TodayProcessTest, ZeroInTheTimePickerBecomesOneMinute) {
     plat::Rect dialog;
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(device_, "Dialog", &dialog); }, 20000))
         << TlwsimCommand("windows", device_.Dir()).output;
+    // Over the time-out text, 78 by 23.
+    EXPECT_EQ(dialog.left, 156);
+    EXPECT_EQ(dialog.top, item_.top + 2);
+    EXPECT_EQ(dialog.right - dialog.left, 78);
+    EXPECT_EQ(dialog.bottom - dialog.top, 23);
     ASSERT_EQ(TlwsimCommand("type", device_.Dir(), {"0000"}).exitCode, 0);
     ASSERT_EQ(TlwsimCommand("key", device_.Dir(), {"enter"}).exitCode, 0);
     EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "message 2261 to Tallowd (720, 0)"); }, 20000));
-    // One minute after 10:42:00 on 4 January 2010, the frozen device time.
-    EXPECT_EQ(Reg(device_, "ManualTimeOut"), std::to_string(tlw::EncodeManualTimeOut(plat::AddSeconds(now, 60))) + "\n");
+    EXPECT_TRUE(WaitUntil([&] { return !WindowRect(device_, "Dialog", &dialog); }, 20000)) << "the dialog closed";
+    // One minute after 10:42:00 on 4 January 2010, the frozen device time,
+    // kept by the engine.
+    ASSERT_TRUE(WaitUntil([&] { return !TlwsimCommand("sync", device_.Dir()).exitCode; }, 20000));
+    EXPECT_EQ(Reg(device_, "ManualTimeOut"), std::to_string(tlw::EncodeManualTimeOut(plat::AddSeconds(now, 60))) + "\n")
+        << TlwsimCommand("journal", device_.Dir()).output;
+}
+
+TEST_F(TodayProcessTest, TheMissedCallsCounterOpensTheCallLog) {
+    Boot({{true, AddonMissedCalls, false, false}});
+    Tap(230, item_.top + 10);
+    EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "cprog.exe"); }, 20000))
+        << TlwsimCommand("journal", device_.Dir()).output;
+    plat::Rect log;
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(device_, "MSClog", &log); }, 20000))
+        << TlwsimCommand("windows", device_.Dir()).output;
+    // The call log is in front and has the keys.
+    EXPECT_TRUE(WaitUntil([&] {
+        std::string windows = TlwsimCommand("windows", device_.Dir()).output;
+        size_t at = windows.find("\tMSClog\t");
+        return at != std::string::npos && windows.find('\n', at) > windows.find("\tfocus", at);
+    }, 20000)) << TlwsimCommand("windows", device_.Dir()).output;
 }
 
 }  // namespace
