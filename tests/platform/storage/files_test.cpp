@@ -23,6 +23,15 @@ TEST(Paths, DevicePathsMatchWithoutRegardToCase) {
     // Nothing reaches outside the device or into its platform state.
     EXPECT_TRUE(plat::HostPath(u"\\..\\etc\\passwd").empty());
     EXPECT_TRUE(plat::HostPath(u"\\.device\\device.db").empty());
+    EXPECT_TRUE(plat::HostPath(u"\\My Documents\\..\\..\\etc").empty());
+    EXPECT_TRUE(plat::HostPath(u"\\My Documents\\.\\Korvel").empty());
+    EXPECT_EQ(plat::HostPath(u"\\My Documents\\.device"), device.Root() / "My Documents" / ".device");
+    // Two host files that differ only in case: an exact spelling finds its own.
+    std::ofstream(device.Root() / "My Documents" / "Case.txt") << "upper";
+    std::ofstream(device.Root() / "My Documents" / "case.txt") << "lower";
+    EXPECT_EQ(plat::HostPath(u"\\My Documents\\case.txt"), device.Root() / "My Documents" / "case.txt");
+    EXPECT_EQ(plat::HostPath(u"\\my documents\\Case.txt"), device.Root() / "My Documents" / "Case.txt");
+    EXPECT_EQ(plat::HostPath(u"\\"), device.Root());
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderPersonal), u"\\My Documents");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderAppData), u"\\Application Data");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderWindows), u"\\Windows");
