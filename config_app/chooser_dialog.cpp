@@ -9,6 +9,7 @@
 #include "config_app/chooser_field.h"
 #include "config_app/chooser_list.h"
 #include "config_app/chooser_listing.h"
+#include "config_app/wait_cursor.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/resources.h"
 #include "platform/shell/menu_bar.h"
@@ -76,6 +77,7 @@ void FitToWorkArea(ChooserDialog& d) {
 }
 
 void FillListing(ChooserDialog& d) {
+    WaitCursor wait;  // a folder of many images takes a while to sort out
     SetChooserFieldText(d.folderEdit, d.folder);
     SetChooserListEntries(d.list, ListChooserFolder(d.folder, d.chooser->mode, d.chooser->iconMode));
 }

@@ -1,6 +1,8 @@
 // Start and end of the configuration program, and its main window.
 #include "config_app/config_app.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "common/config/config_load.h"
 #include "common/graphics/icon_store.h"
@@ -25,6 +27,9 @@ namespace {
 // Density and width above which the screen counts as wide.
 constexpr int32_t kWideDpi = 130;
 constexpr int32_t kWidePixels = 400;
+
+// Where the main window opens, before it is fitted to the work area.
+constexpr int32_t kMainWindowTop = 50;
 
 // Pause after deleting the other screen's files, before removing the folders.
 constexpr uint32_t kRemovePauseMs = 100;
@@ -162,12 +167,16 @@ int RunConfigApp() {
     ConfigAppState& app = App();
     if (!RegisterMainClass()) return 1;
     StartImaging();  // profile icons and the chooser's icon listing are PNG images
+    // The window opens at y = 50, as the program always placed it; the
+    // input panel's work area then fits it below the task bar, as every
+    // later settings change does.
     plat::ScreenLayout layout = plat::CurrentScreenLayout();
-    app.mainWindow = plat::CreateWindow(kConfigClass, kConfigTitle, plat::WS_VISIBLE, layout.work.left,
-                                        layout.work.top, layout.work.right - layout.work.left,
-                                        layout.work.bottom - layout.work.top, {});
+    int32_t bottom = std::max(layout.work.bottom, kMainWindowTop + 1);
+    app.mainWindow = plat::CreateWindow(kConfigClass, kConfigTitle, plat::WS_VISIBLE, layout.work.left, kMainWindowTop,
+                                        layout.work.right - layout.work.left, bottom - kMainWindowTop, {});
     if (!app.mainWindow) return 1;
     plat::SHCreateMenuBar(app.mainWindow, {});
+    FitMainWindow(app);
 
     StopEngine();
     plat::SetTimer(app.mainWindow, kEngineTimerId, kEngineTimerMs);

@@ -68,6 +68,10 @@ struct ConfigAppState {
     // Taken when the profile list opens, to undo its changes.
     ProfileTable listProfiles;
     LocationTable listLocations;
+    // For each profile of the table, its index in listProfiles (-1 for one
+    // made since), so that back gives each profile its own old name even
+    // after moves.
+    std::vector<int32_t> listOrigin;
     // Taken when the profile editor opens, restored by its back.
     ProfileTable editorProfiles;
     LocationTable editorLocations;

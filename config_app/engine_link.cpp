@@ -5,6 +5,7 @@
 
 #include "config_app/config_app.h"
 #include "config_app/pages.h"
+#include "config_app/wait_cursor.h"
 #include "platform/kernel/kernel_handle.h"
 #include "platform/kernel/threads.h"
 #include "platform/process/process.h"
@@ -57,6 +58,7 @@ void OnEngineTimer(ConfigAppState& app) {
 void FinishConfigApp(ConfigAppState& app) {
     std::u16string startup = plat::GetSpecialFolderPath(plat::kFolderStartup) + kStartupShortcutName;
     plat::CopyFile(kEngineShortcut, startup, false);
+    WaitCursor wait;  // the window is gone; closing may take up to half a minute
     if (!app.engineRestarted) {
         for (int i = 0; i < kEngineEndChecks && plat::FindWindow(u"Tallowd", nullptr); ++i) plat::Sleep(kEngineEndCheckMs);
     }

@@ -147,7 +147,7 @@ void BackPage(ConfigAppState& app) {
     else ShowPage(app, kPageMainMenu);
 }
 
-bool SaveConfiguration(ConfigAppState& app) {
+bool WriteWorkingConfiguration(ConfigAppState& app) {
     // A phone without the folder yet (the first save) gets it, one level at a time.
     std::u16string_view folder = app.paths.configFolder.View();
     for (size_t at = folder.find(u'\\', 1); !folder.empty(); at = folder.find(u'\\', at + 1)) {
@@ -155,8 +155,16 @@ bool SaveConfiguration(ConfigAppState& app) {
         if (!plat::DirectoryExists(part)) plat::CreateDirectory(part);
         if (at == std::u16string_view::npos) break;
     }
-    if (WriteConfiguration(false, {}, app.model, app.language)) return true;
+    return WriteConfiguration(false, {}, app.model, app.language);
+}
+
+void ShowSaveFailed(ConfigAppState& app) {
     plat::MessageBox(kSaveFailed, Text(app, 1), plat::kMbOk | plat::kMbIconHand);
+}
+
+bool SaveConfiguration(ConfigAppState& app) {
+    if (WriteWorkingConfiguration(app)) return true;
+    ShowSaveFailed(app);
     return false;
 }
 

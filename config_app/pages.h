@@ -102,6 +102,11 @@ void BackPage(ConfigAppState& app);
 // Saves the working configuration (the configuration writer); on failure
 // shows the reason and returns false, keeping every edit.
 bool SaveConfiguration(ConfigAppState& app);
+// The same in two steps, for a save made under the wait cursor: writing
+// (making the folder when the phone has none yet), and the message that
+// the settings could not be saved.
+bool WriteWorkingConfiguration(ConfigAppState& app);
+void ShowSaveFailed(ConfigAppState& app);
 // Reads the configuration file again into the working configuration
 // (discarding edits) and recomputes the editable Today slot count.
 void ReloadConfiguration(ConfigAppState& app);

@@ -14,6 +14,7 @@
 #include "config_app/pages.h"
 #include "config_app/sound_choice.h"
 #include "platform/hardware/library.h"
+#include "platform/pim/categories.h"
 #include "platform/window/message_box.h"
 
 namespace tlw {
@@ -61,6 +62,9 @@ void EditorOpen(ConfigAppState& app) {
     page.sources = EditorSources{};
     page.sources.locationOffered = RadioInterfaceAvailable();
     page.sources.anyCategory = Text(app, kTextAnyCategory);
+    // The calendar's categories as the phone has them now: a category the
+    // user added in the calendar since the program started is offered too.
+    page.sources.categories = plat::CalendarCategories();
     RefreshSounds(app);
     if (page.editor.open && EditedProfile(page.editor, app.model).eventType == kEventLocation) RefreshPlace(app);
 }

@@ -44,6 +44,8 @@ void OpenProfileList(ConfigAppState& app) {
     if (app.previousPage == kPageProfileEditor) return;
     app.listProfiles = app.model.profiles;
     app.listLocations = app.model.locations;
+    app.listOrigin.clear();
+    for (int32_t i = 0; i < app.model.profiles.count; ++i) app.listOrigin.push_back(i);
     app.profileDeleted = false;
     app.profileChanged = false;
 }
@@ -112,6 +114,8 @@ void Command(ConfigAppState& app, uint32_t command) {
         int32_t made = command == kCmdNew ? NewProfile(app.model, app.language, s)
                                           : CopyProfile(app.model, app.language, s);
         if (made < 0) return;
+        app.listOrigin.resize(static_cast<size_t>(made), -1);
+        app.listOrigin.push_back(-1);
         Select(app, made);
         BeginRowEdit(app, made);
         return;
@@ -123,6 +127,7 @@ void Command(ConfigAppState& app, uint32_t command) {
             return;
         }
         if (r != DeleteResult::kDeleted) return;
+        if (s < static_cast<int32_t>(app.listOrigin.size())) app.listOrigin.erase(app.listOrigin.begin() + s);
         app.profileDeleted = true;
         UpdateEditableTodaySlots(app);
         Select(app, std::min(s, t.count - 1));
@@ -131,7 +136,10 @@ void Command(ConfigAppState& app, uint32_t command) {
     case kCmdMoveUp:
     case kCmdMoveDown: {
         int32_t moved = s;
-        if (MoveProfile(app.model, s, command == kCmdMoveUp ? -1 : 1, &moved)) Select(app, moved);
+        if (!MoveProfile(app.model, s, command == kCmdMoveUp ? -1 : 1, &moved)) return;
+        app.listOrigin.resize(static_cast<size_t>(t.count), -1);
+        std::swap(app.listOrigin[static_cast<size_t>(s)], app.listOrigin[static_cast<size_t>(moved)]);
+        Select(app, moved);
         return;
     }
     case kCmdEnable:
@@ -197,15 +205,18 @@ void AcceptProfileList(ConfigAppState& app) {
 }
 
 // Right soft key: unless a profile was deleted the names and the enabled
-// and show flags return to what they were when the list opened; changes
-// made in the profile editor or a deletion are still saved.
+// and show flags return to what they were when the list opened (each
+// profile its own, wherever it was moved; a new one keeps its name);
+// changes made in the profile editor or a deletion are still saved.
 void BackProfileList(ConfigAppState& app) {
     app.selectedProfile = Selected(app);
     ProfileTable& t = app.model.profiles;
     if (!app.profileDeleted) {
-        for (int32_t i = 0; i < t.count && i < app.listProfiles.count; ++i) {
+        for (int32_t i = 0; i < t.count && i < static_cast<int32_t>(app.listOrigin.size()); ++i) {
+            int32_t origin = app.listOrigin[static_cast<size_t>(i)];
+            if (origin < 0 || origin >= app.listProfiles.count) continue;
             Profile& p = t.profiles[i];
-            const Profile& was = app.listProfiles.profiles[i];
+            const Profile& was = app.listProfiles.profiles[origin];
             if (p.eventType == kEventLocation && p.name.View() != was.name.View()) {
                 RenameLocationEntries(app.model.locations, p.name.View(), was.name.View());
             }

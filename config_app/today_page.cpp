@@ -2,6 +2,7 @@
 // add-on slots with their enabled marks and move zones.
 #include "config_app/pages.h"
 #include "config_app/settings_rules.h"
+#include "config_app/wait_cursor.h"
 #include "platform/kernel/threads.h"
 
 namespace tlw {
@@ -66,9 +67,19 @@ void AcceptToday(ConfigAppState& app) {
             saved = now;
         }
     }
-    if (!SaveConfiguration(app)) return;
-    plat::Sleep(kSaveSettleMs);
-    NotifyConfigurationSaved();
+    bool saved = false;
+    {
+        WaitCursor wait;
+        saved = WriteWorkingConfiguration(app);
+        if (saved) {
+            plat::Sleep(kSaveSettleMs);
+            NotifyConfigurationSaved();
+        }
+    }
+    if (!saved) {
+        ShowSaveFailed(app);  // the page stays, with its edits
+        return;
+    }
     ShowPage(app, kPageMainMenu);
 }
 

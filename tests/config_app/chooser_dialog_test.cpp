@@ -12,6 +12,7 @@
 #include "config_app/chooser_list.h"
 #include "config_app/file_chooser.h"
 #include "platform/storage/journal.h"
+#include "platform/window/cursor.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
 #include "support/journal_effects.h"
@@ -121,6 +122,14 @@ TEST_F(ChooserDialogTest, FolderModeListsFoldersOnlyAndUpLeavesOneLevel) {
     EXPECT_EQ(names, (std::vector<std::u16string>{u"Blue", u"Green"}));
     EXPECT_EQ(c.result.View(), u"\\Storage Card\\");
     EXPECT_EQ(ChooserFolder(), u"\\Storage Card\\") << "the folder is remembered";
+    // Each filling of the listing (at opening, after the up button) shows
+    // the wait cursor and takes it away again.
+    std::vector<std::string> cursor;
+    for (const std::string& e : JournalEffects())
+        if (e.rfind("wait cursor", 0) == 0) cursor.push_back(e);
+    EXPECT_EQ(cursor, (std::vector<std::string>{"wait cursor shown", "wait cursor hidden", "wait cursor shown",
+                                                "wait cursor hidden"}));
+    EXPECT_FALSE(plat::WaitCursorShown());
 }
 
 TEST_F(ChooserDialogTest, LoadTakesASelectedFileOnlyAndATapOnAFolderEntersIt) {

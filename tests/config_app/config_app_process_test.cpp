@@ -84,6 +84,15 @@ TEST_F(ConfigAppProcessTest, ClosingBefore45SecondsStartsTheEngineAgainAndASecon
     ASSERT_TRUE(WaitUntil([this] { return !ConfigWindow(); }));
     ASSERT_TRUE(WaitUntil([this] { return bool(EngineWindow()); })) << "closing starts the engine";
     EXPECT_EQ(CountWindows(u"Tallowd"), 1);
+    // The wait for the old engine and the start of the new one happen under
+    // the wait cursor.
+    ASSERT_TRUE(WaitUntil([this] { return Journal().find("Tlwconfig wait cursor hidden") != std::string::npos; }));
+    std::string journal = Journal();
+    size_t shown = journal.find("Tlwconfig wait cursor shown");
+    size_t start = journal.find("Tlwconfig start \\Windows\\Tallowd.exe");
+    size_t hidden = journal.find("Tlwconfig wait cursor hidden");
+    EXPECT_LT(shown, start) << journal;
+    EXPECT_LT(start, hidden) << journal;
 }
 
 TEST_F(ConfigAppProcessTest, ProfileCommandsAreSavedAsEdited) {

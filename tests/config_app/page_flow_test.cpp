@@ -15,7 +15,9 @@
 #include "platform/gdi/gdi.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
+#include "platform/window/cursor.h"
 #include "sim/install_language.h"
+#include "support/journal_effects.h"
 #include "support/temp_device.h"
 
 namespace tlw {
@@ -103,8 +105,14 @@ TEST_F(PageFlowTest, TodayLayoutPresetAndSlotMovesAreSavedByAcceptOnly) {
     Tap(3, 10);  // the first slot's box
     EXPECT_FALSE(app().model.todayItems[0].enabled);
     WriteFlags2(0);
+    size_t before = JournalEffects().size();
     Command(kCmdAccept);
     EXPECT_EQ(app().page, kPageMainMenu);
+    // The save is made under the wait cursor, which is gone afterwards.
+    std::vector<std::string> effects = JournalEffects();
+    std::vector<std::string> since(effects.begin() + static_cast<std::ptrdiff_t>(before), effects.end());
+    EXPECT_EQ(since, (std::vector<std::string>{"wait cursor shown", "wait cursor hidden"}));
+    EXPECT_FALSE(plat::WaitCursorShown());
     auto saved = Saved();
     EXPECT_EQ(saved->options.layout, 1);
     EXPECT_FALSE(saved->todayItems[0].enabled);
@@ -180,6 +188,26 @@ TEST_F(PageFlowTest, ProfileListBackRestoresNamesAndFlagsUnlessAProfileWasDelete
     EXPECT_FALSE(t.profiles[1].enabled) << "after a deletion back keeps the list as it is";
     EXPECT_EQ(Saved()->profiles.count, 4) << "and saves it";
     EXPECT_EQ(ReadManualProfile(), kNoProfile);
+}
+
+TEST_F(PageFlowTest, ProfileListBackGivesMovedProfilesTheirOwnNamesAndFlags) {
+    ShowPage(app(), kPageProfiles);
+    ProfileTable& t = app().model.profiles;
+    int32_t nightType = t.profiles[1].eventType;
+    std::u16string first(t.profiles[0].name.View());
+    SelectRow(app(), 1);
+    Command(1511);  // move "Night" up: it is now first
+    ASSERT_EQ(t.profiles[0].name.View(), u"Night");
+    t.profiles[0].name = u"Sleep";
+    t.profiles[0].enabled = false;
+    Command(1508);  // a new profile keeps its name
+    std::u16string made(t.profiles[t.count - 1].name.View());
+    Command(kCmdBack);
+    ASSERT_EQ(t.profiles[0].eventType, nightType);
+    EXPECT_EQ(t.profiles[0].name.View(), u"Night") << "the moved profile gets its own name back";
+    EXPECT_TRUE(t.profiles[0].enabled);
+    EXPECT_EQ(t.profiles[1].name.View(), first) << "not the name of the profile that stood there";
+    EXPECT_EQ(t.profiles[t.count - 1].name.View(), made);
 }
 
 TEST_F(PageFlowTest, AMoonquillProfileMakesAllFifteenTodaySlotsEditable) {

@@ -93,6 +93,28 @@ TEST_F(ProfileEditorProcessTest, BackForgetsEditsOnEveryTab) {
     EXPECT_EQ(ConfigSection(after, "profile2"), ConfigSection(before, "profile2")) << after;
 }
 
+TEST_F(ProfileEditorProcessTest, CalendarCategoryRowOffersThePhonesCategoriesAndSavesTheChosenOne) {
+    // A category the user made in the calendar is offered after the
+    // calendar's own three.
+    ASSERT_EQ(TlwsimCommand("cal", dir_, {"category", "add", "Gym"}).exitCode, 0);
+    StartConfig();
+    EditProfile(3);  // Car, a manual profile
+    TapRow(1);       // the trigger type: its entries open
+    Key("down");
+    Key("down");
+    Key("action");   // calendar
+    TapRow(3);       // the category: "Any category", Business, Holiday, Personal, Gym
+    for (int i = 0; i < 4; ++i) Key("down");
+    Key("action");
+    ASSERT_TRUE(WaitSelected(3));
+    AcceptAndSave();
+
+    ASSERT_TRUE(WaitConfigContains("category=Gym"));
+    std::vector<std::string> car = ConfigSection(ConfigRead(), "profile3");
+    EXPECT_EQ(Value(car, "eventType"), "2");
+    EXPECT_EQ(Value(car, "category"), "Gym");
+}
+
 TEST_F(ProfileEditorProcessTest, LocationRowTakesTheServingCell) {
     ASSERT_EQ(TlwsimCommand("hw", dir_, {"cell=300:12"}).exitCode, 0);
     StartConfig();
