@@ -63,13 +63,15 @@ bool ParseScenario(const std::string& text, std::vector<ScenarioStep>* steps, st
         std::vector<std::string> words;
         if (!SplitWords(line, &words)) return fail("a quote is not closed");
         const std::string& lead = words[0];
+        // The parsers read up to a NUL: a word holding one is no time.
+        bool whole = lead.find('\0') == std::string::npos;
         if (lead[0] == '+') {
-            if (!plat::ParseDuration(lead.c_str() + 1, &step.afterSeconds))
+            if (!whole || !plat::ParseDuration(lead.c_str() + 1, &step.afterSeconds))
                 return fail("'" + lead + "' is no duration (like +90s, +15m, +1h30m)");
             step.when = ScenarioStep::When::kAfter;
             words.erase(words.begin());
         } else if (!lead.empty() && lead[0] >= '0' && lead[0] <= '9') {
-            if (!plat::ParseDeviceTime(lead.c_str(), &step.at))
+            if (!whole || !plat::ParseDeviceTime(lead.c_str(), &step.at))
                 return fail("'" + lead + "' is no device time (YYYY-MM-DDTHH:MM:SS)");
             step.when = ScenarioStep::When::kAt;
             words.erase(words.begin());

@@ -22,6 +22,11 @@ inline constexpr char16_t kConfigVersionMarker[] = u"VERSION 2.0";
 bool ReadConfiguration(bool import, ConfigModel& model, const LanguageTable& language,
                        std::u16string_view importPath = {});
 
+// Fills the whole model from a configuration file's content held in memory,
+// read exactly as ReadConfiguration reads an opened file. Returns false when
+// the content lacks the version marker.
+bool ReadConfigurationText(std::string_view content, ConfigModel& model, const LanguageTable& language);
+
 // Writes the model. Without exportFile it writes the configuration file,
 // keeping the previous content as the backup file; with it, the given file
 // (a path in the ANSI code page). The file is replaced only once its new

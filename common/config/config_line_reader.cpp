@@ -1,11 +1,30 @@
 #include "common/config/config_line_reader.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/text.h"
 #include "platform/storage/code_page.h"
 
 namespace tlw {
 
 void ConfigLineReader::Rewind() { position_ = 0; }
+
+bool ConfigLineReader::SeekTo(int64_t offset) {
+    if (file_) return file_->Seek(offset, plat::kFileBegin) >= 0;
+    contentAt_ = offset;
+    return true;
+}
+
+bool ConfigLineReader::ReadStep(char* buffer, uint32_t* got) {
+    if (file_) return file_->Read(buffer, kBufferSize, got);
+    int64_t size = static_cast<int64_t>(content_.size());
+    int64_t count = contentAt_ < size ? std::min<int64_t>(kBufferSize, size - contentAt_) : 0;
+    if (count > 0) std::memcpy(buffer, content_.data() + contentAt_, static_cast<std::size_t>(count));
+    contentAt_ += count;
+    *got = static_cast<uint32_t>(count);
+    return true;
+}
 
 bool ConfigLineReader::ReadLine(std::u16string* line) {
     std::string& bytes = kept_;  // the kept start of the line, at most kMaxKeptBytes
@@ -14,10 +33,10 @@ bool ConfigLineReader::ReadLine(std::u16string* line) {
     int64_t position = position_;
     char buffer[kBufferSize];
     // One seek to the line's start; the steps then read on from there.
-    if (file_.Seek(position, plat::kFileBegin) < 0) return false;
+    if (!SeekTo(position)) return false;
     for (;;) {
         uint32_t got = 0;
-        if (!file_.Read(buffer, kBufferSize, &got)) return false;
+        if (!ReadStep(buffer, &got)) return false;
         std::string_view chunk(buffer, got);
         std::size_t lf = chunk.find('\n');
         std::string_view part = chunk.substr(0, lf);

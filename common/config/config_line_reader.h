@@ -29,7 +29,10 @@ public:
     static constexpr uint32_t kLongestKey = 32;
     static constexpr uint32_t kMaxKeptBytes = (kLongestKey + 1 + kPathCapacity) * 3;
 
-    explicit ConfigLineReader(plat::File& file) : file_(file) {}
+    // Reads an open file, or a file's whole content held in memory (which
+    // must outlive the reader); both read alike, step by step.
+    explicit ConfigLineReader(plat::File& file) : file_(&file) {}
+    explicit ConfigLineReader(std::string_view content) : content_(content) {}
 
     // Moves the read position to the start of the file.
     void Rewind();
@@ -46,10 +49,17 @@ public:
     bool FindKey(std::u16string_view key, std::u16string* value);
 
 private:
-    plat::File& file_;     // the open configuration file
-    int64_t position_ = 0; // offset of the next line
-    std::string kept_;     // the line being read, and the lookups' last
-    std::u16string line_;  //   line (kept to reuse their storage)
+    // Moves the source to offset; false when the file cannot seek there.
+    bool SeekTo(int64_t offset);
+    // Reads the next step of up to kBufferSize bytes from the source.
+    bool ReadStep(char* buffer, uint32_t* got);
+
+    plat::File* file_ = nullptr;  // the open configuration file, or null
+    std::string_view content_;    // the content when there is no file
+    int64_t contentAt_ = 0;       // the read offset in content_
+    int64_t position_ = 0;        // offset of the next line
+    std::string kept_;            // the line being read, and the lookups' last
+    std::u16string line_;         //   line (kept to reuse their storage)
 };
 
 }  // namespace tlw

@@ -201,9 +201,9 @@ void ReadLocations(ConfigLineReader& lines, KeyReader& keys, LocationTable& loca
     locations.count = d;
 }
 
-}  // namespace
-
-bool ReadConfiguration(bool import, ConfigModel& model, const LanguageTable& language, std::u16string_view importPath) {
+// The fields that depend on the screen and the device's folders, set
+// before the defaults.
+void PrepareModel(ConfigModel& model) {
     ConfigPaths paths = BuildConfigPaths();
     Options& o = model.options;
     InitScreenScale(false);
@@ -214,6 +214,30 @@ bool ReadConfiguration(bool import, ConfigModel& model, const LanguageTable& lan
     o.iconStore.Append(qvga ? u"QVGA\\" : u"VGA\\");
     o.skin_enabled = false;
     o.tdy_sound = true;
+}
+
+// Reads the sections once head (the start of the content) holds the
+// version marker; false without it.
+bool ReadSections(std::string_view head, ConfigLineReader& lines, ConfigModel& model, const LanguageTable& language) {
+    if (plat::AnsiToWide(head).find(kConfigVersionMarker) == std::u16string::npos) return false;
+    lines.Rewind();
+    KeyReader keys{lines, {}};
+    int i = 0;
+    for (; i < kMaxProfiles; ++i) {
+        if (!lines.FindSection(Format(u"[profile%d]", {i}))) break;
+        ReadProfile(keys, model.profiles.profiles[i], i, language);
+    }
+    model.profiles.count = i;
+    ReadOptionSections(lines, keys, model);
+    ReadLocations(lines, keys, model.locations);
+    return true;
+}
+
+}  // namespace
+
+bool ReadConfiguration(bool import, ConfigModel& model, const LanguageTable& language, std::u16string_view importPath) {
+    ConfigPaths paths = BuildConfigPaths();
+    PrepareModel(model);
 
     plat::File file;
     bool open;
@@ -233,23 +257,16 @@ bool ReadConfiguration(bool import, ConfigModel& model, const LanguageTable& lan
 
     char head[kVersionWindow];
     uint32_t got = 0;
-    if (!file.Read(head, kVersionWindow, &got) ||
-        plat::AnsiToWide(std::string_view(head, got)).find(kConfigVersionMarker) == std::u16string::npos) {
-        return false;
-    }
-
+    if (!file.Read(head, kVersionWindow, &got)) return false;
     ConfigLineReader lines(file);
-    lines.Rewind();
-    KeyReader keys{lines, {}};
-    int i = 0;
-    for (; i < kMaxProfiles; ++i) {
-        if (!lines.FindSection(Format(u"[profile%d]", {i}))) break;
-        ReadProfile(keys, model.profiles.profiles[i], i, language);
-    }
-    model.profiles.count = i;
-    ReadOptionSections(lines, keys, model);
-    ReadLocations(lines, keys, model.locations);
-    return true;
+    return ReadSections(std::string_view(head, got), lines, model, language);
+}
+
+bool ReadConfigurationText(std::string_view content, ConfigModel& model, const LanguageTable& language) {
+    PrepareModel(model);
+    ApplyDefaults(model, language, true);
+    ConfigLineReader lines(content);
+    return ReadSections(content.substr(0, kVersionWindow), lines, model, language);
 }
 
 }  // namespace tlw

@@ -101,6 +101,26 @@ TEST_F(TriggerProcessTest, PowerAndCradlePluggedInGiveOneEvaluationAfterTheDebou
     EXPECT_NE(Log().find("Power profile: 1"), std::string::npos);
 }
 
+TEST_F(TriggerProcessTest, TheOfficeCellTowerBringsTheOfficeProfileWithinOneSensingCycle) {
+    StartDevice("2010-01-04T08:00:00");
+    ASSERT_EQ(Tlwsim({"hw", dir_, "phone=on", "cell=0x1A2B:0x0101"}).exitCode, 0);
+    // The office is cell 0x1A2B:0x0202 (LAC in the high word).
+    Configure(Section(0, "Day", 1, kAllDay, false) + Section(1, "Office", 4, "", false) +
+              "[Locations]\nlocationname0=Office\nlocation0=439026178\n\n");
+    ASSERT_EQ(Registry("RunningProfile"), "0\n");
+    ASSERT_EQ(Tlwsim({"hw", dir_, "cell=0x1A2B:0x0202"}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"sync", dir_}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"time", dir_, "advance", "10m"}).exitCode, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Registry("RunningProfile") == "1\n"; })) << Log();
+    EXPECT_NE(Log().find("Cell tower 439026178 in profile: 1"), std::string::npos);
+    // Leaving the office's cell hands the choice back to the schedule.
+    ASSERT_EQ(Tlwsim({"hw", dir_, "cell=0x1A2B:0x0101"}).exitCode, 0);
+    ASSERT_EQ(Tlwsim({"time", dir_, "advance", "10m"}).exitCode, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Registry("RunningProfile") == "0\n"; })) << Log();
+    EXPECT_NE(Log().find("Cell tower 439025921 NOT in any profile"), std::string::npos);
+    EXPECT_NE(Log().find("Param:703,"), std::string::npos);
+}
+
 TEST_F(TriggerProcessTest, AnOfferedCallIsAnsweredByAProfileThatAnswersCalls) {
     StartDevice("2010-01-04T09:00:00");
     Configure(Section(0, "Hands-free", 1, kAllDay, false, "2,2,3"));
