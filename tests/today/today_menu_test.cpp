@@ -13,7 +13,6 @@
 #include "common/graphics/screen_scale.h"
 #include "platform/controls/date_time_picker.h"
 #include "platform/controls/dialog.h"
-#include "platform/controls/trackbar.h"
 #include "platform/kernel/clock.h"
 #include "platform/storage/journal.h"
 #include "platform/window/message_loop.h"
@@ -288,26 +287,6 @@ TEST_P(TodayMenuPictureTest, TheOpenMenu) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TodayMenuPictureTest, ::testing::Values("qvga", "vga"));
-
-// The slider exists even in a host that had not registered the trackbar
-// before the item was made, and its background follows the adjust mode.
-TEST_F(TodayMenuTest, TheSliderIsMadeAndPaintedOnTheItemsBrush) {
-    MakePhone("qvga");
-    plat::UnregisterClass(plat::kTrackbarClass);
-    WriteConfig({{AddonBrightness}});
-    SetRunning(1);
-    MakeItem();
-    TodayState& s = Plugin();
-    ASSERT_TRUE(s.slider && plat::IsWindow(s.slider)) << "the trackbar class was registered before the layout";
-    EXPECT_EQ(plat::SendMessage(s.slider, plat::TBM_GETRANGEMAX, 0, 0), model_.options.bklLevels);
-    EXPECT_EQ(plat::SendMessage(item_, plat::WM_CTLCOLORSTATIC, 0, 0),
-              static_cast<plat::LResult>(s.patterns[kBrushGrey].value));
-    s.selection = s.layout.sliderHit;
-    plat::SendMessage(item_, plat::WM_TODAYCUSTOM_ACTION, 0, 0);
-    EXPECT_TRUE(s.sliderAdjust);
-    EXPECT_EQ(plat::SendMessage(item_, plat::WM_CTLCOLORSTATIC, 0, 0),
-              static_cast<plat::LResult>(s.highlightBrush.value));
-}
 
 }  // namespace
 }  // namespace todaytest
