@@ -258,6 +258,21 @@ TEST_F(TodayTimeOutDialogTest, ClosingStoresNothing) {
     EXPECT_EQ(JournalCount("popup menu shown"), 0) << "the time-out opens no menu while it is shown";
 }
 
+TEST_F(TodayTimeOutDialogTest, AnEndAlreadyReachedStartsAtOneMinute) {
+    ShowTimeOut(10 * 60);
+    plat::AdvanceClock(12 * 60);  // the engine has not ended the manual mode yet
+    Refresh();
+    ASSERT_EQ(Plugin().timeOutText.Str(), u"00:00");
+    TapWith(Plugin().layout.hits[kHitTimeOut].rect, {[&] {
+        plat::SystemTime t = PickerTime();
+        EXPECT_EQ(t.hour, 0);
+        EXPECT_EQ(t.minute, 1);
+        PostKey(plat::GetDlgItem(Open(plat::kDialogClass), 1000), plat::VK_RETURN);
+    }});
+    EXPECT_EQ(Commands(), std::vector<int64_t>{720});
+    EXPECT_EQ(tlw::ReadManualTimeOut(), tlw::EncodeManualTimeOut(plat::AddSeconds(plat::GetLocalTime(), 60)));
+}
+
 // The time picker over the item at QVGA and VGA: the hours chosen, the
 // minutes beside them, the spin buttons and OK within the box.
 class TodayTimeOutPictureTest : public TodayMenuTest, public ::testing::WithParamInterface<const char*> {};
