@@ -9,7 +9,7 @@
 #include "config_app/config_app.h"
 #include "config_app/row_list.h"
 #include "platform/storage/file.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
 

@@ -14,8 +14,8 @@
 #include "config_app/pages.h"
 #include "config_app/sound_choice.h"
 #include "platform/hardware/library.h"
+#include "platform/controls/message_box.h"
 #include "platform/pim/categories.h"
-#include "platform/window/message_box.h"
 
 namespace tlw {
 

@@ -12,7 +12,7 @@
 #include "platform/storage/code_page.h"
 #include "platform/storage/file.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 
 namespace tlw {
 namespace {

@@ -9,6 +9,7 @@
 #include "common/graphics/rgba_image.h"
 #include "platform/storage/device.h"
 #include "platform/window/window.h"
+#include "support/message_box_answer.h"
 
 namespace {
 
@@ -154,12 +155,9 @@ plat::Hwnd ConfigAppProcessTest::ProgramPopup() {
 }
 
 void ConfigAppProcessTest::AnswerMessageBox(const std::string& text) {
-    ASSERT_TRUE(WaitUntil([&] { return Journal().find(text) != std::string::npos || bool(ProgramPopup()); }))
-        << "no message box \"" << text << "\"";
-    if (plat::Hwnd box = ProgramPopup()) {
-        Key("action");
-        ASSERT_TRUE(WaitUntil([&] { return !plat::IsWindow(box) || !plat::IsWindowVisible(box); }));
-    }
+    ASSERT_TRUE(WaitUntil([&] { return Journal().find(text) != std::string::npos; })) << "no message box \"" << text << "\"";
+    std::string error;
+    ASSERT_TRUE(::AnswerMessageBox(dir_, "OK", &error)) << error;
 }
 
 std::string ConfigAppProcessTest::ConfigRead() { return TlwsimCommand("config", dir_, {"read"}).output; }

@@ -44,7 +44,7 @@ protected:
     void Menu(uint32_t command);
 
     // Waits until the program has shown a message box with the text, and
-    // answers it when it stays on the screen.
+    // answers it with its OK button.
     void AnswerMessageBox(const std::string& text);
     // Another top-level window of the program than its main window (a
     // message box), none when there is none.
