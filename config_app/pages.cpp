@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 #include "common/config/config_file.h"
-#include "common/config/config_load.h"
+#include "common/config/legacy_config.h"
 #include "common/config/registry_state.h"
 #include "config_app/config_app.h"
 #include "config_app/row_list.h"
@@ -169,7 +169,7 @@ bool SaveConfiguration(ConfigAppState& app) {
 }
 
 void ReloadConfiguration(ConfigAppState& app) {
-    ReadConfigurationAndLanguage(app.model, app.language);
+    ReadAnyConfigurationAndLanguage(app.model, app.language);
     UpdateEditableTodaySlots(app);
     RememberSavedAddOns(app);
 }

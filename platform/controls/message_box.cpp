@@ -254,7 +254,11 @@ int MessageBox(Hwnd owner, std::u16string_view text, std::u16string_view caption
             break;
         }
         if (HandleBoxKey(box, s, msg)) continue;
-        if (owner && IsInput(msg.message) && IsWithin(owner, msg.hwnd)) continue;  // the owner is disabled
+        if (owner && IsInput(msg.message) && IsWithin(owner, msg.hwnd)) {
+            // The owner is disabled: a touch on it brings the box back to the front.
+            if (msg.message == WM_LBUTTONDOWN) SetForegroundWindow(box);
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }

@@ -7,13 +7,14 @@
 // the text wrapped to the box's width, and the buttons in a row at the
 // bottom (OK; OK and Cancel; Yes and No). The default button (the first,
 // or the second with kMbDefButton2) has the focus. While the box is up its
-// owner is disabled and the calling thread runs a nested message loop, so
-// the thread's other windows keep being served; the box ends when the user
-// taps a button, presses the action key (the focused button, at first the
-// default one), moves the focus with the arrow keys, or presses Escape or
-// Back (Cancel, or No; OK for a box with OK alone). A WM_QUIT, the owner
-// going away or the box being closed end it the same way as Escape (the
-// quit is posted again for the caller's loop).
+// owner is disabled (a tap on it brings the box back to the front) and the
+// calling thread runs a nested message loop, so the thread's other windows
+// keep being served. The box ends when the user taps a button, presses the
+// action key (the focused button, at first the default one; the arrow keys
+// and Tab move the focus between the buttons), or presses Escape or Back
+// (Cancel, or No; OK for a box with OK alone). A WM_QUIT, the owner going
+// away or the box being closed end it the same way as Escape (the quit is
+// posted again for the caller's loop).
 //
 // A box is journalled when shown, "message box [caption] text (icon)", and
 // when answered, "message box [caption] answered OK".

@@ -180,6 +180,16 @@ CREATE TABLE IF NOT EXISTS appointments (
     categories TEXT NOT NULL
 );
 CREATE INDEX IF NOT EXISTS appointments_start ON appointments (start_s, oid);
+-- How a recurring appointment repeats: one row per series, none for a
+-- single appointment (platform/pim/recurrence.h names the values).
+CREATE TABLE IF NOT EXISTS appointment_recurrences (
+    oid INTEGER PRIMARY KEY,       -- appointments.oid
+    type INTEGER NOT NULL,         -- 0 daily, 1 weekly, 2 monthly, 5 yearly
+    interval INTEGER NOT NULL,     -- every N days, weeks, months or years
+    days INTEGER NOT NULL,         -- weekly: days of the week, bit 0 Sunday ... bit 6 Saturday
+    until_s INTEGER,               -- last day an occurrence may start on (local midnight, seconds since 1601); NULL: no end date
+    count INTEGER NOT NULL         -- occurrences in all; 0: not counted
+);
 CREATE TABLE IF NOT EXISTS calendar_watchers (
     window INTEGER PRIMARY KEY,    -- the window's handle value
     pid INTEGER NOT NULL           -- the process that registered it (it does not hear its own changes)

@@ -168,6 +168,15 @@ std::string ConfigAppProcessTest::RegistryValue(const char* value) {
     return out;
 }
 
+void ConfigAppProcessTest::MarkFlags2() {
+    ASSERT_EQ(Tlwsim({"reg", dir_, "set", "HKCU\\Software\\Korvel\\Tallowin", "Flags2", "dword:2"}).exitCode, 0);
+}
+
+bool ConfigAppProcessTest::Flags2Raised() {
+    std::string value = RegistryValue("Flags2");
+    return value == "1" || value == "0";
+}
+
 bool ConfigAppProcessTest::WaitConfigContains(const std::string& text) {
     return WaitUntil([&] { return ConfigRead().find(text) != std::string::npos; });
 }

@@ -62,6 +62,12 @@ protected:
     std::string ConfigRead();
     std::string Journal();
     std::string RegistryValue(const char* value);
+    // The Today plug-in on the booted phone takes Flags2 = 1 (the program's
+    // "saved" signal) and clears it at its next refresh, at any moment. So a
+    // test marks Flags2 with a value of its own before the save, and after it
+    // expects 1 (not taken yet) or 0 (taken), both written only after the mark.
+    void MarkFlags2();
+    bool Flags2Raised();
     // Waits until `tlwsim config read` prints text.
     bool WaitConfigContains(const std::string& text);
 

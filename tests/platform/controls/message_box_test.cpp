@@ -180,21 +180,27 @@ TEST_F(MessageBoxTest, WithoutAShellTheBoxIsJournalledAndAnsweredWithItsDefault)
 
 TEST_F(MessageBoxTest, ATapOnAButtonAnswersWhileTheOwnerIsDisabled) {
     BootScreen();
-    bool ownerDisabled = false, boxInFront = false, focusOnOk = false;
+    bool ownerDisabled = false, boxInFront = false, focusOnOk = false, boxBackInFront = false;
     int answer = Show(u"Turn the phone off?", kMbOkCancel | kMbIconQuestion, [&] {
         ownerDisabled = !IsWindowEnabled(owner_);
         boxInFront = GetForegroundWindow() == Box();
         focusOnOk = GetFocus() == Button(u"OK");
-        // A tap on the owner does not reach it while the box is up.
+        // A tap on the owner (which the phone brings to the front) does not
+        // reach it while the box is up, and brings the box back to the front.
+        SetForegroundWindow(owner_);
         PostMessage(owner_, WM_LBUTTONDOWN, MK_LBUTTON, MakePointParam(5, 5));
         PostMessage(owner_, WM_LBUTTONUP, 0, MakePointParam(5, 5));
-        TapButton(u"Cancel");
+        Then([&] {
+            boxBackInFront = GetForegroundWindow() == Box() && GetFocus() == Button(u"OK");
+            TapButton(u"Cancel");
+        });
     });
     EXPECT_EQ(answer, kIdCancel);
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(boxInFront);
     EXPECT_TRUE(focusOnOk) << "the default button has the focus";
     EXPECT_EQ(g_log.taps, 0);
+    EXPECT_TRUE(boxBackInFront);
     EXPECT_TRUE(IsWindowEnabled(owner_)) << "the owner is enabled again";
     EXPECT_EQ(GetForegroundWindow(), owner_);
     EXPECT_FALSE(Box());

@@ -66,7 +66,7 @@ TEST_F(DeviceStoreTest, TheWholeStateIsInTheStoreAndNothingBesideIt) {
     ASSERT_NE(SetUserNotification(trigger), 0u);
 
     std::string tables = StoreQuery(device_.Root(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    for (const char* table : {"appointments", "calendar_watchers", "categories", "category_list", "clock", "hardware",
+    for (const char* table : {"appointment_recurrences", "appointments", "calendar_watchers", "categories", "category_list", "clock", "hardware",
                               "input_panel", "journal", "menu_bars", "notifications", "notify_icons", "power_state",
                               "reg_keys", "reg_values", "registered_messages", "registry_watches", "screen_state",
                               "unattended_holders", "wait_cursor", "windows"})
