@@ -225,3 +225,12 @@ CREATE TABLE IF NOT EXISTS wait_cursor (
 CREATE TABLE IF NOT EXISTS input_panel (
     id INTEGER PRIMARY KEY CHECK (id = 1)
 );
+
+-- The shell host (platform/shell/shell_host.cpp): the one process running the
+-- phone's shell, at most one row; a row of a process that has ended does not
+-- count.
+CREATE TABLE IF NOT EXISTS shell_host (
+    id INTEGER PRIMARY KEY CHECK (id = 1),
+    pid INTEGER NOT NULL,
+    start_time INTEGER NOT NULL    -- the process's start time: a reused id does not hold it
+);

@@ -66,10 +66,11 @@ TEST_F(DeviceStoreTest, TheWholeStateIsInTheStoreAndNothingBesideIt) {
     ASSERT_NE(SetUserNotification(trigger), 0u);
 
     std::string tables = StoreQuery(device_.Root(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    for (const char* table : {"appointment_recurrences", "appointments", "calendar_watchers", "categories", "category_list", "clock", "hardware",
-                              "input_panel", "journal", "menu_bars", "notifications", "notify_icons", "power_state",
-                              "reg_keys", "reg_values", "registered_messages", "registry_watches", "screen_state",
-                              "unattended_holders", "wait_cursor", "windows"})
+    for (const char* table :
+         {"appointment_exceptions", "appointment_recurrences", "appointments", "calendar_watchers", "categories",
+          "category_list", "clock", "hardware", "input_panel", "journal", "menu_bars", "notifications", "notify_icons",
+          "power_state", "reg_keys", "reg_values", "registered_messages", "registry_watches", "screen_state",
+          "shell_host", "unattended_holders", "wait_cursor", "windows"})
         EXPECT_NE(tables.find(std::string(table) + "\n"), std::string::npos) << table << " missing from\n" << tables;
 
     EXPECT_EQ(StoreQuery(device_.Root(), "SELECT name, length(data) FROM reg_values WHERE name = 'Enabled'"),
