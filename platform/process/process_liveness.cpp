@@ -1,5 +1,6 @@
 #include "platform/process/process_liveness.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,24 +10,20 @@
 #include <cstring>
 
 namespace plat {
-
 namespace {
 
-// Threads of the process besides its leader (from /proc/PID/status).
-int OtherThreads(int32_t pid) {
+// Whether the process has threads besides its first one (listed in
+// /proc/PID/task while they run).
+bool ThreadsStillEnding(int32_t pid) {
     char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/status", static_cast<int>(pid));
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
-    char text[4096];
-    ssize_t n = ::read(fd, text, sizeof text - 1);
-    ::close(fd);
-    if (n <= 0) return 0;
-    text[n] = '\0';
-    const char* line = std::strstr(text, "\nThreads:");
-    if (!line) return 0;
-    long threads = std::strtol(line + 9, nullptr, 10);
-    return threads > 1 ? static_cast<int>(threads - 1) : 0;
+    std::snprintf(path, sizeof path, "/proc/%d/task", static_cast<int>(pid));
+    DIR* dir = ::opendir(path);
+    if (!dir) return false;
+    int threads = 0;
+    while (const dirent* entry = ::readdir(dir))
+        if (entry->d_name[0] != '.') ++threads;
+    ::closedir(dir);
+    return threads > 1;
 }
 
 }  // namespace
@@ -49,12 +46,9 @@ uint64_t ProcessStartTime(int32_t pid) {
     p += 2;
     char state = *p;
     if (state == 'X' || state == 'x') return 0;
-    // A zombie leader is an ended process only when no other thread of it is
-    // left: the leader is a zombie as soon as its own thread has ended, while
-    // the others may still be running (after pthread_exit) or still tearing
-    // down (after exit_group, under load this takes a while). A waiter that
-    // took the leader's state for the process's would report it ended early.
-    if (state == 'Z' && OtherThreads(pid) == 0) return 0;
+    // A zombie has ended, unless its first thread ended before the others:
+    // they are still running down, and the process cannot be reaped yet.
+    if (state == 'Z' && !ThreadsStillEnding(pid)) return 0;
     // Field 3 is the state; the start time is field 22.
     for (int field = 3; field < 22; ++field) {
         p = std::strchr(p, ' ');
