@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "base/text.h"
-#include "common/config/config_load.h"
+#include "common/config/legacy_config.h"
 #include "common/graphics/icon_store.h"
 #include "common/graphics/image_loader.h"
 #include "common/graphics/screen_scale.h"
@@ -88,8 +88,9 @@ void LoadStartConfiguration(ConfigAppState& app) {
     app.highResolution = ScaleX(1) > 1;
     app.wideScreen = plat::GetScreenDpiX() > kWideDpi && plat::GetScreenSize().cx > kWidePixels;
     app.paths = BuildConfigPaths();
-    // An unreadable file leaves the defaults in the model.
-    ReadConfigurationAndLanguage(app.model, app.language);
+    // A file of the older layout is read as such (the next save writes the
+    // current one); an unreadable file leaves the defaults in the model.
+    ReadAnyConfigurationAndLanguage(app.model, app.language);
     UpdateEditableTodaySlots(app);
     RememberSavedAddOns(app);
     std::u16string_view skin = app.model.options.skin.View();

@@ -7,7 +7,7 @@
 #include "common/graphics/skin.h"
 #include "config_app/pages.h"
 #include "config_app/settings_rules.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 
 namespace tlw {
 namespace {

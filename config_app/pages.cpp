@@ -4,12 +4,12 @@
 
 #include "base/text.h"
 #include "common/config/config_file.h"
-#include "common/config/config_load.h"
+#include "common/config/legacy_config.h"
 #include "common/config/registry_state.h"
 #include "config_app/config_app.h"
 #include "config_app/row_list.h"
 #include "platform/storage/file.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
 
@@ -169,7 +169,7 @@ bool SaveConfiguration(ConfigAppState& app) {
 }
 
 void ReloadConfiguration(ConfigAppState& app) {
-    ReadConfigurationAndLanguage(app.model, app.language);
+    ReadAnyConfigurationAndLanguage(app.model, app.language);
     UpdateEditableTodaySlots(app);
     RememberSavedAddOns(app);
 }

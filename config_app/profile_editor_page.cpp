@@ -14,8 +14,8 @@
 #include "config_app/pages.h"
 #include "config_app/sound_choice.h"
 #include "platform/hardware/library.h"
+#include "platform/controls/message_box.h"
 #include "platform/pim/categories.h"
-#include "platform/window/message_box.h"
 
 namespace tlw {
 
@@ -253,6 +253,18 @@ void EditorRowEvent(ConfigAppState& app, const RowEvent& event) {
         else Commit(app, editorRow);
         RebuildPage(app, event.row);
         return;
+    case EditorField::kSoundFile:
+        if (event.code == kRowValueChanged) {
+            Commit(app, editorRow);
+            // The user hears the file just chosen.
+            int32_t chosen = page.values[static_cast<std::size_t>(editorRow)].number;
+            if (chosen >= 0 && chosen < static_cast<int32_t>(e.choices.size()))
+                PreviewSound(e.choices[static_cast<std::size_t>(chosen)].text);
+        } else if (event.code == kRowToggled) {
+            Commit(app, editorRow);
+        }
+        RebuildPage(app, event.row);
+        return;
     default:
         if (event.code == kRowValueChanged || event.code == kRowToggled) Commit(app, editorRow);
         RebuildPage(app, event.row);
@@ -262,12 +274,14 @@ void EditorRowEvent(ConfigAppState& app, const RowEvent& event) {
 
 void EditorAccept(ConfigAppState& app) {
     ProfileEditorPage& page = PageOf(app);
+    StopSoundPreview();
     AcceptProfileEditor(&page.editor, app.model);
     app.profileChanged = true;
     ShowPage(app, kPageProfiles, app.selectedProfile);
 }
 
 void EditorBack(ConfigAppState& app) {
+    StopSoundPreview();
     BackProfileEditor(&PageOf(app).editor, &app.model);
     ShowPage(app, kPageProfiles, app.selectedProfile);
 }

@@ -5,7 +5,7 @@
 #include "config_app/profile_commands.h"
 #include "config_app/pages.h"
 #include "config_app/row_list.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 
 namespace tlw {
 namespace {

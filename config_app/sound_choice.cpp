@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "common/device/device_operations.h"
+#include "platform/audio/sound_player.h"
+#include "platform/shell/sound_files.h"
+#include "platform/storage/file.h"
 
 namespace tlw {
 
@@ -25,6 +28,31 @@ SoundChoices ListSoundChoices(int32_t event) {
     }
     return choices;
 }
+
+std::u16string SoundFilePath(std::u16string_view name) {
+    if (name.empty() || name == kDefaultSoundName || name.find(u'\\') != std::u16string_view::npos) return {};
+    for (std::u16string_view folder : {u"\\Windows\\", u"\\Windows\\Rings\\"}) {
+        std::u16string path = std::u16string(folder) + std::u16string(name);
+        if (plat::FileExists(path)) return path;
+    }
+    std::vector<plat::SndFileInfo> list;
+    if (plat::SndGetSoundFileList(plat::kSndEventAll, plat::kSndLocationAll, &list) != plat::kSOk) return {};
+    for (const plat::SndFileInfo& info : list) {
+        if (info.soundType != plat::kSndTypeFile) continue;
+        std::u16string_view path(info.path);
+        std::size_t slash = path.find_last_of(u'\\');
+        if (path.substr(slash == std::u16string_view::npos ? 0 : slash + 1) == name) return std::u16string(path);
+    }
+    return {};
+}
+
+void PreviewSound(std::u16string_view name) {
+    plat::SndStop();
+    std::u16string path = SoundFilePath(name);
+    if (!path.empty()) plat::SndPlayAsync(path);
+}
+
+void StopSoundPreview() { plat::SndStop(); }
 
 int SelectedSoundChoice(const SoundChoices& choices, std::u16string_view stored) {
     for (std::size_t i = 0; i < choices.names.size(); ++i)

@@ -28,4 +28,15 @@ SoundChoices ListSoundChoices(int32_t event);
 // entry) when the device does not offer it.
 int SelectedSoundChoice(const SoundChoices& choices, std::u16string_view stored);
 
+// Where the file of an offered name is, for playing it to the user: the
+// Windows folder, its Rings folder, or wherever the shell's sound list has
+// it. Empty for the default entry and for a name no longer on the device.
+std::u16string SoundFilePath(std::u16string_view name);
+
+// Plays an offered sound to the user, stopping the one played before; the
+// default entry stops the previous one and plays nothing.
+void PreviewSound(std::u16string_view name);
+// Stops the sound being previewed (leaving the editor).
+void StopSoundPreview();
+
 }  // namespace tlw

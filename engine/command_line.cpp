@@ -9,9 +9,12 @@ bool IsProfileNameCommandLine(std::u16string_view commandLine) {
     return !commandLine.empty() && commandLine[0] > 0x40;
 }
 
+int32_t ParseNumberCommandLine(std::u16string_view commandLine) {
+    return commandLine.empty() ? kNoDecision : ParseInt(commandLine);
+}
+
 int32_t ParseCommandLine(std::u16string_view commandLine, const ProfileTable& profiles) {
-    if (commandLine.empty()) return kNoDecision;
-    if (!IsProfileNameCommandLine(commandLine)) return ParseInt(commandLine);
+    if (!IsProfileNameCommandLine(commandLine)) return ParseNumberCommandLine(commandLine);
     for (int i = 0; i < profiles.count && i < kMaxProfiles; ++i)
         if (profiles.profiles[i].name.View() == commandLine) return kParamManualBase + i;
     return kNoDecision;

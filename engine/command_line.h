@@ -16,6 +16,10 @@ namespace tlw {
 // above 0x40 is a name; anything else is read as a number (0 when none).
 int32_t ParseCommandLine(std::u16string_view commandLine, const ProfileTable& profiles);
 
+// ParseCommandLine for a command line that names no profile (the table is
+// not needed then).
+int32_t ParseNumberCommandLine(std::u16string_view commandLine);
+
 // True when the command line names a profile rather than a number.
 bool IsProfileNameCommandLine(std::u16string_view commandLine);
 

@@ -169,17 +169,23 @@ void InitializeEngineState(EngineState& engine) {
 }
 
 int RunEngine(std::u16string_view commandLine) {
-    EngineState& engine = Engine();
-    engine.instance = plat::Random();
+    uint32_t instance = plat::Random();
+    // Only a command line that names a profile needs the profile table, and
+    // so the engine's record (some 450 KB) before the running engine is
+    // looked for: a second start that hands a number on never builds it.
+    EngineState* record = nullptr;
     int32_t parameter = kNoDecision;
     if (IsProfileNameCommandLine(commandLine)) {
-        // A profile name needs the profile table.
-        engine.paths = BuildConfigPaths();
-        ReloadConfiguration(engine);
+        record = &Engine();
+        record->paths = BuildConfigPaths();
+        ReloadConfiguration(*record);
+        parameter = ParseCommandLine(commandLine, record->model.profiles);
+    } else {
+        parameter = ParseNumberCommandLine(commandLine);
     }
-    parameter = ParseCommandLine(commandLine, engine.model.profiles);
-    engine.logMode = QueryLogMode();
-    LogEvent(engine, u"Entering program. Command line:%s Instance=%08X", {commandLine, engine.instance});
+    uint32_t logMode = QueryLogMode();
+    if (logMode & kLogEvents)
+        WriteLog(Format(u"Entering program. Command line:%s Instance=%08X", {commandLine, instance}), true);
 
     plat::Hwnd running = plat::FindWindow(kEngineClass, nullptr);
     if (!running) running = plat::FindWindow(nullptr, kEngineTitle);
@@ -189,6 +195,8 @@ int RunEngine(std::u16string_view commandLine) {
         return 0;
     }
 
+    EngineState& engine = record ? *record : Engine();
+    engine.instance = instance;
     engine.logMode = QueryLogMode();
     plat::WndClass wc;
     wc.className = kEngineClass;

@@ -14,7 +14,7 @@
 #include "platform/kernel/kernel_handle.h"
 #include "platform/kernel/threads.h"
 #include "platform/process/process.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 #include "platform/window/message_loop.h"
 
 namespace tlw {

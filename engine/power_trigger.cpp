@@ -35,6 +35,12 @@ void TakeCradleSnapshot(EngineState& engine) { engine.cradled = IsCradled(); }
 void TakeAccessorySnapshot(EngineState& engine) { engine.headset = IsHeadsetConnected(); }
 
 int32_t MatchPower(EngineState& engine, bool cradleForced) {
+    // Without an enabled power profile nothing can match: the device's power,
+    // cradle and accessories are not read.
+    if (!HasEnabledProfileOfKind(engine, kEventPower)) {
+        LogEvent(engine, u"Power profile: %d", {kNoDecision});
+        return kNoDecision;
+    }
     PowerInputs in;
     in.externalPower = IsOnExternalPower();
     in.cradled = cradleForced || IsCradled();

@@ -25,9 +25,35 @@ bool Matches(int32_t kind, std::u16string_view arguments) {
     }
 }
 
-}  // namespace
+// A wake-up the engine wants pending, and whether one is pending already.
+struct WantedWakeUp {
+    plat::SystemTime when;
+    std::u16string argument;
+    bool pending = false;
+};
 
-bool FindOwnWakeUps(const EngineState& engine, int32_t kind) {
+bool SameSecond(const plat::SystemTime& a, const plat::SystemTime& b) {
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute &&
+           a.second == b.second;
+}
+
+// Whether a pending notification is one of the wanted wake-ups not yet
+// found; it is then marked as found.
+bool TakeWanted(const plat::NotificationTrigger& t, std::vector<WantedWakeUp>* wanted) {
+    if (!wanted || t.type != plat::kNotificationTriggerTime) return false;
+    for (WantedWakeUp& w : *wanted) {
+        if (!w.pending && t.arguments == w.argument && SameSecond(t.startTime, w.when) && SameSecond(t.endTime, w.when)) {
+            w.pending = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// FindOwnWakeUps; a notification that the query would delete but that is
+// one of `keep` stays (deleting and setting it again would change nothing
+// but cost two writes).
+bool WalkOwnWakeUps(const EngineState& engine, int32_t kind, std::vector<WantedWakeUp>* keep) {
     // One read of every pending notification: a notification another
     // program removes meanwhile is simply not in it (reading each by its
     // handle would find it gone and stop the whole query).
@@ -51,12 +77,16 @@ bool FindOwnWakeUps(const EngineState& engine, int32_t kind) {
         if (!EqualsNoCase(t.application, engineProgram)) continue;
         if (kind == kFindDelayedActivation) {
             if (t.arguments == u"500") found = true;
-        } else if (Matches(kind, t.arguments)) {
+        } else if (Matches(kind, t.arguments) && !TakeWanted(t, keep)) {
             plat::ClearUserNotification(info.handle);
         }
     }
     return found;
 }
+
+}  // namespace
+
+bool FindOwnWakeUps(const EngineState& engine, int32_t kind) { return WalkOwnWakeUps(engine, kind, nullptr); }
 
 plat::NotificationHandle ScheduleWakeUp(const EngineState& engine, const plat::SystemTime& when,
                                         std::u16string_view argument) {
@@ -84,10 +114,14 @@ void RescheduleTimeWakeUps(EngineState& engine, bool fromMinuteStart) {
     midnight.second = 1;
     midnight.milliseconds = 0;
     midnight = plat::AddSeconds(midnight, 86400);
-    FindOwnWakeUps(engine, kDeleteTimeWakeUps);
-    ScheduleWakeUp(engine, midnight, u"16");
+    // The midnight wake-up and the next slot's; those already pending stay.
     SlotChoice next = NextSlotToday(engine.model.profiles, now, fromMinuteStart);
-    if (next.profile != kNoDecision) ScheduleWakeUp(engine, next.start, Format(u"%d", {200 + next.profile}));
+    std::vector<WantedWakeUp> wanted;
+    wanted.push_back({midnight, u"16"});
+    if (next.profile != kNoDecision) wanted.push_back({next.start, Format(u"%d", {200 + next.profile})});
+    WalkOwnWakeUps(engine, kDeleteTimeWakeUps, &wanted);
+    for (const WantedWakeUp& w : wanted)
+        if (!w.pending) ScheduleWakeUp(engine, w.when, w.argument);
     if (next.profile == kNoDecision)
         LogEvent(engine, u"No more Time profiles today.");
     else

@@ -35,7 +35,8 @@ plat::NotificationHandle ScheduleWakeUp(const EngineState& engine, const plat::S
 // deleted).
 bool WakeUpPending(plat::NotificationHandle handle);
 
-// Deletes and re-creates the midnight ("16") and next-slot (200 + i) wake-ups.
+// Deletes the time wake-ups and sets the midnight ("16") and next-slot
+// (200 + i) ones; those of them already pending at the same second stay.
 void RescheduleTimeWakeUps(EngineState& engine, bool fromMinuteStart);
 
 // Deletes every pending notification whose application is the engine.

@@ -22,9 +22,52 @@ bool ParseSmall(const std::string& text, int32_t max, int32_t* out) {
     return true;
 }
 
+// The recurrence words of `tlwsim cal add` and `list`.
+const struct {
+    const char* word;
+    int32_t type;
+} kRepeats[] = {{"daily", plat::kRecursDaily},
+                {"weekly", plat::kRecursWeekly},
+                {"monthly", plat::kRecursMonthly},
+                {"yearly", plat::kRecursYearly}};
+
+bool ParseRepeat(const std::string& text, int32_t* type) {
+    for (const auto& r : kRepeats)
+        if (text == r.word) {
+            *type = r.type;
+            return true;
+        }
+    return false;
+}
+
+const char* RepeatWord(int32_t type) {
+    for (const auto& r : kRepeats)
+        if (r.type == type) return r.word;
+    return "?";
+}
+
+// A date YYYY-MM-DD, or a device time (its day counts).
+bool ParseDate(const std::string& text, plat::SystemTime* out) {
+    std::string full = text.size() == 10 ? text + "T00:00:00" : text;
+    return plat::ParseDeviceTime(full.c_str(), out);
+}
+
+// " repeat=weekly every=1 days=Mo,We until=2010-02-01" for a series, empty
+// for a single appointment.
+std::string RecurrenceWords(const plat::Appointment& a) {
+    if (!a.isRecurring) return {};
+    const plat::RecurrencePattern& p = a.recurrence;
+    std::string words = std::string(" repeat=") + RepeatWord(p.type) + " every=" + std::to_string(p.interval);
+    if (p.daysOfWeek != 0) words += " days=" + plat::FormatDaysOfWeek(p.daysOfWeek);
+    if (p.hasEndDate) words += " until=" + plat::FormatDeviceTime(p.patternEnd).substr(0, 10);
+    if (p.occurrences > 0) words += " count=" + std::to_string(p.occurrences);
+    return words;
+}
+
 int Add(const sim::CommandArgs& args) {
     if (args.size() < 4) return sim::Usage("cal");
     plat::Appointment a;
+    bool repeatWords = false;  // a recurrence field was given
     if (!plat::ParseDeviceTime(args[2].c_str(), &a.start))
         return sim::Fail("'" + args[2] + "' is no device time (YYYY-MM-DDTHH:MM:SS)");
     if (!plat::ParseDeviceTime(args[3].c_str(), &a.end))
@@ -50,11 +93,28 @@ int Add(const sim::CommandArgs& args) {
         } else if (key == "allday") {
             ok = ParseSmall(value, 1, &flag);
             a.allDay = flag != 0;
+        } else if (key == "repeat") {
+            ok = ParseRepeat(value, &a.recurrence.type);
+            a.isRecurring = true;
+        } else if (key == "every") {
+            ok = ParseSmall(value, plat::kMaxRecurrenceInterval, &a.recurrence.interval) && a.recurrence.interval > 0;
+            repeatWords = true;
+        } else if (key == "days") {
+            ok = plat::ParseDaysOfWeek(value, &a.recurrence.daysOfWeek);
+            repeatWords = true;
+        } else if (key == "until") {
+            ok = ParseDate(value, &a.recurrence.patternEnd);
+            a.recurrence.hasEndDate = true;
+            repeatWords = true;
+        } else if (key == "count") {
+            ok = ParseSmall(value, plat::kMaxOccurrences, &a.recurrence.occurrences) && a.recurrence.occurrences > 0;
+            repeatWords = true;
         } else {
             return sim::Fail("unknown appointment field '" + key + "' (see tlwsim cal --help)");
         }
         if (!ok) return sim::Fail("bad value in '" + arg + "' (see tlwsim cal --help)");
     }
+    if (repeatWords && !a.isRecurring) return sim::Fail("every, days, until and count need repeat=daily|weekly|monthly|yearly");
     std::string problem = plat::CheckAppointment(a);
     if (!problem.empty()) return sim::Fail(problem);
     if (!sim::OpenDevice(args)) return 1;
@@ -72,10 +132,11 @@ int List(const sim::CommandArgs& args) {
     uint32_t error = plat::PimListAppointments(&all);
     if (error != 0) return sim::Fail("cannot read the calendar (error " + std::to_string(error) + ")");
     for (const plat::Appointment& a : all) {
-        std::printf("%lld %s %s busy=%d meeting=%d sensitivity=%d allday=%d categories=%s subject=%s\n",
+        std::printf("%lld %s %s busy=%d meeting=%d sensitivity=%d allday=%d categories=%s%s subject=%s\n",
                     static_cast<long long>(a.oid), plat::FormatDeviceTime(a.start).c_str(),
                     plat::FormatDeviceTime(a.end).c_str(), a.busyStatus, a.meetingStatus, a.sensitivity,
-                    a.allDay ? 1 : 0, tlw::Utf16ToUtf8(a.categories).c_str(), tlw::Utf16ToUtf8(a.subject).c_str());
+                    a.allDay ? 1 : 0, tlw::Utf16ToUtf8(a.categories).c_str(), RecurrenceWords(a).c_str(),
+                    tlw::Utf16ToUtf8(a.subject).c_str());
     }
     return 0;
 }
@@ -144,7 +205,8 @@ int RunCal(const sim::CommandArgs& args) {
 
 TLW_SIM_COMMAND("cal",
                 "DIR add START END [subject=TEXT] [busy=0..3] [meeting=0..7] [sensitivity=0..3] [categories=A,B] "
-                "[allday=1] | list | del ID | clear | category list|add NAME|del NAME",
+                "[allday=1] [repeat=daily|weekly|monthly|yearly [every=N] [days=Mo,We] [until=DATE] [count=N]] | "
+                "list | del ID | clear | category list|add NAME|del NAME",
                 "The device's calendar, as its calendar application changes it; windows registered\n"
                 "for the calendar folder's notifications hear of every change (33029 added,\n"
                 "33030 deleted, 33031 changed).\n"
@@ -153,8 +215,13 @@ TLW_SIM_COMMAND("cal",
                 "                     1 tentative, 2 busy (default), 3 out of office; meeting=0 plain,\n"
                 "                     1 meeting, 3 meeting received; sensitivity=0 normal, 1 personal,\n"
                 "                     2 private, 3 confidential; categories=A,B; allday=1\n"
+                "                     A recurring one: repeat=daily|weekly|monthly|yearly, every=N\n"
+                "                     (1 ... 999, default 1), days=Mo,We (weekly; default the\n"
+                "                     start's day), until=YYYY-MM-DD (the last day it may start\n"
+                "                     on) or count=N (1 ... 999 occurrences), or neither (no end)\n"
                 "  list               one line per appointment, by start: ID START END busy=N\n"
-                "                     meeting=N sensitivity=N allday=0|1 categories=TEXT subject=TEXT\n"
+                "                     meeting=N sensitivity=N allday=0|1 categories=TEXT\n"
+                "                     [repeat=... every=N [days=...] [until=DATE|count=N]] subject=TEXT\n"
                 "  del ID             deletes one appointment\n"
                 "  clear              deletes every appointment\n"
                 "  category list      the calendar's categories, one a line (a new device has\n"

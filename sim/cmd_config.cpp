@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/config/config_file.h"
-#include "common/config/config_load.h"
+#include "common/config/legacy_config.h"
 #include "base/text.h"
 #include "platform/storage/code_page.h"
 #include "platform/storage/device.h"
@@ -25,8 +25,8 @@ constexpr char kHelp[] =
     "The model is read exactly as the programs read it (defaults first, then the\n"
     "file, default names from the language file) and printed as the writer would\n"
     "write it, in UTF-8 with LF line ends; a default name (written \"-\") is followed\n"
-    "by a comment line with the name it stands for. A file without the version marker reads\n"
-    "as the defaults; a note on standard error says so.";
+    "by a comment line with the name it stands for. A file without the version marker is\n"
+    "read in the older layout, as Tlwconfig reads it; a note on standard error says so.";
 
 int RunConfig(const CommandArgs& args) {
     if (args.size() < 2 || args.size() > 3 || args[1] != "read") return Usage("config");
@@ -54,11 +54,10 @@ int RunConfig(const CommandArgs& args) {
             hostCopy = true;
         }
     }
-    bool current = tlw::ReadConfigurationAndLanguage(*model, *language, import, importPath);
+    bool current = tlw::ReadAnyConfigurationAndLanguage(*model, *language, import, importPath);
     if (hostCopy) plat::DeleteFile(importPath);
     if (!current)
-        std::fprintf(stderr, "tlwsim: the file has no version marker (older layout); it cannot be read yet, "
-                             "so the defaults are shown\n");
+        std::fprintf(stderr, "tlwsim: the file has no version marker: it was read in the older layout\n");
 
     std::string bytes = tlw::FormatConfiguration(*model, *language);
     std::u16string text = plat::AnsiToWide(bytes);

@@ -1,6 +1,7 @@
 // The library's attach and detach, and its Today entry: the window class is
 // registered while the library is loaded, and the entry makes the item's
 // window as a child of the Today screen.
+#include "platform/controls/common_controls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/window/system_info.h"
 #include "platform/window/window.h"
@@ -39,6 +40,13 @@ plat::Hwnd InitializeCustomItem(plat::TodayListItem* /*item*/, plat::Hwnd parent
     TodayState& s = Plugin();
     // The parent is known before WM_CREATE runs the initialisation.
     s.parent = parent;
+    // The slider's and the time-out picker's classes. They are registered
+    // before the window is made: WM_CREATE lays the item out, and the layout
+    // makes the slider, which would not exist in a host that had not
+    // registered the trackbar yet.
+    plat::InitCommonControlsExInfo controls;
+    controls.classes = plat::ICC_BAR_CLASSES | plat::ICC_DATE_CLASSES;
+    plat::InitCommonControlsEx(&controls);
     plat::Hwnd hwnd = plat::CreateWindow(kTodayClassName, kTodayClassName, plat::WS_CHILD | plat::WS_VISIBLE, 0, 0,
                                          plat::GetSystemMetrics(plat::kSmCxScreen), 0, parent);
     if (!hwnd) return {};

@@ -5,7 +5,7 @@
 #include "common/graphics/click_sound.h"
 #include "common/config/registry_state.h"
 #include "platform/kernel/threads.h"
-#include "platform/window/message_box.h"
+#include "platform/controls/message_box.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/window/window.h"
 #include "today/today_navigation.h"

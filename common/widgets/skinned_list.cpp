@@ -88,27 +88,33 @@ int32_t RowHeightOf(const ListState& s) {
     return s.scroller.tag == kViewRows ? SkinnedListRowHeight() : SkinnedListChoiceHeight();
 }
 
+// A row: the image at the left; the title on the upper line, with a
+// profile's time-out editor and lock switch at its right end; the detail
+// line below across the whole width, so a trigger kind followed by the
+// remaining time is never cut short by the controls.
 void DrawRow(const ListState& s, plat::Hdc hdc, const SkinnedListItem& item, plat::Rect r, int32_t width) {
     const SkinnedListLook& look = *s.look;
     int32_t h = r.bottom - r.top;
     int32_t image = ScaleX(kImageUnits);
     DrawScaled(&item.image, hdc, ScaleX(kMarginUnits), r.top + (h - image) / 2, image);
     int32_t textLeft = ScaleX(kMarginUnits * 2 + kImageUnits);
-    int32_t textRight = item.profileControls ? SkinnedListTimeoutZone(width, h).left : width - ScaleX(kMarginUnits);
-    Text(hdc, item.bold ? look.boldFont : look.font, kTitleColour, item.title,
-         {textLeft, r.top + ScaleY(3), textRight, r.top + h / 2 + ScaleY(2)}, plat::kDtLeft | plat::kDtVCenter);
-    Text(hdc, look.smallFont, kDetailColour, item.detail, {textLeft, r.top + h / 2, textRight, r.bottom - ScaleY(3)},
+    int32_t titleRight = item.profileControls ? SkinnedListTimeoutZone(width, h).left : width - ScaleX(kMarginUnits);
+    int32_t upperBottom = r.top + h / 2 + ScaleY(2);
+    Text(hdc, item.bold ? look.boldFont : look.font, kTitleColour, item.title, {textLeft, r.top + ScaleY(3), titleRight, upperBottom},
          plat::kDtLeft | plat::kDtVCenter);
+    Text(hdc, look.smallFont, kDetailColour, item.detail,
+         {textLeft, r.top + h / 2, width - ScaleX(kMarginUnits), r.bottom - ScaleY(3)}, plat::kDtLeft | plat::kDtVCenter);
     if (!item.profileControls) return;
     plat::Rect editor = SkinnedListTimeoutZone(width, h);
-    plat::Rect box{editor.left + ScaleX(2), r.top + h / 4, editor.right - ScaleX(2), r.bottom - h / 4};
+    plat::Rect box{editor.left + ScaleX(2), r.top + ScaleY(4), editor.right - ScaleX(2), r.top + h / 2 + ScaleY(1)};
     Fill(hdc, box, kEditorColour);
     Text(hdc, look.font, kTitleColour, FormatTimeoutMinutes(item.timeoutMinutes), box,
          plat::kDtCenter | plat::kDtVCenter);
     plat::Rect lock = SkinnedListLockZone(width, h);
     int32_t side = ScaleX(kSwitchImageUnits);
+    int32_t middle = (box.top + box.bottom) / 2;
     DrawScaled(item.lockOn ? look.lockedImage : look.unlockedImage, hdc, lock.left + (lock.right - lock.left - side) / 2,
-               r.top + (h - side) / 2, side);
+               middle - side / 2, side);
 }
 
 int32_t DrawContent(int64_t user, plat::Hdc hdc, int32_t tag, int32_t offset, int32_t width, int32_t height) {
@@ -167,6 +173,8 @@ void ShowView(ListState& s, int32_t view, int32_t offset) {
     plat::InvalidateRect(s.window, nullptr, false);
 }
 
+bool InRect(const plat::Rect& r, int32_t x, int32_t y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
 void Click(int64_t user, int32_t x, int32_t contentY) {
     ListState& s = *reinterpret_cast<ListState*>(user);
     int32_t row = RowAt(s, contentY);
@@ -182,12 +190,12 @@ void Click(int64_t user, int32_t x, int32_t contentY) {
         return;
     }
     SkinnedListItem& item = (*s.items)[static_cast<size_t>(row)];
-    int32_t localX = x - s.scroller.x;
     int32_t h = SkinnedListRowHeight();
+    int32_t localX = x - s.scroller.x, localY = contentY - row * h;
     if (item.profileControls) {
         plat::Rect lock = SkinnedListLockZone(s.scroller.width, h);
         plat::Rect editor = SkinnedListTimeoutZone(s.scroller.width, h);
-        if (localX >= lock.left && localX < lock.right) {
+        if (InRect(lock, localX, localY)) {
             item.lockOn = !item.lockOn;
             if (item.lockIsChoice) {
                 s.result.index = row;
@@ -197,7 +205,7 @@ void Click(int64_t user, int32_t x, int32_t contentY) {
             KineticRedraw(&s.scroller);
             return;
         }
-        if (localX >= editor.left && localX < editor.right) {
+        if (InRect(editor, localX, localY)) {
             s.editingRow = row;
             s.rowsOffset = s.scroller.offset;
             ShowView(s, kViewTimeouts, 0);
@@ -215,8 +223,6 @@ plat::Rect CloseButton(plat::Hwnd hwnd) {
     int32_t h = SkinnedListHeaderHeight();
     return {client.right - h, 0, client.right, h};
 }
-
-bool InRect(const plat::Rect& r, int32_t x, int32_t y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 void PaintHeader(const ListState& s, plat::Hdc hdc) {
     plat::Rect client;
@@ -297,13 +303,15 @@ int32_t SkinnedListHeaderHeight() { return ScaleY(kHeaderUnits); }
 int32_t SkinnedListRowHeight() { return ScaleY(kRowUnits); }
 int32_t SkinnedListChoiceHeight() { return ScaleY(kChoiceUnits); }
 
+// Both controls take the upper part of the row, beside the title; a tap
+// below them, on the detail line, chooses the row.
 plat::Rect SkinnedListLockZone(int32_t listWidth, int32_t rowHeight) {
-    return {listWidth - ScaleX(kLockZoneUnits), 0, listWidth, rowHeight};
+    return {listWidth - ScaleX(kLockZoneUnits), 0, listWidth, rowHeight / 2 + ScaleY(4)};
 }
 
 plat::Rect SkinnedListTimeoutZone(int32_t listWidth, int32_t rowHeight) {
     int32_t right = listWidth - ScaleX(kLockZoneUnits);
-    return {right - ScaleX(kTimeoutZoneUnits), 0, right, rowHeight};
+    return {right - ScaleX(kTimeoutZoneUnits), 0, right, rowHeight / 2 + ScaleY(4)};
 }
 
 std::u16string FormatTimeoutMinutes(int32_t minutes) {

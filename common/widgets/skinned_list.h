@@ -1,7 +1,8 @@
 // The skinned list: a full-window list of large rows (image, a title and a
 // detail line) scrolled with the finger through a kinetic scroller, with a
 // header that carries the list's title and a close button. Rows of
-// profiles carry a lock switch and a time-out editor at their right edge;
+// profiles carry a time-out editor and a lock switch at the right end of
+// their title line (the detail line below runs the whole width);
 // tapping the editor turns the list into a list of time-out choices, and a
 // choice there returns to the rows.
 //
@@ -69,8 +70,8 @@ int32_t RunSkinnedList(plat::Hwnd parent, std::vector<SkinnedListItem>* items, c
                        SkinnedListResult* result);
 
 // Row geometry, for tests and owners: the height of a row and where the
-// lock switch and time-out editor lie (x from the list's left) on a list of
-// that width. All scaled to the screen.
+// lock switch and time-out editor lie in a row (x from the list's left, y
+// from the row's top) on a list of that width. All scaled to the screen.
 int32_t SkinnedListHeaderHeight();
 int32_t SkinnedListRowHeight();
 int32_t SkinnedListChoiceHeight();

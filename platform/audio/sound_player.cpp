@@ -1,5 +1,6 @@
 #include "platform/audio/sound_player.h"
 
+#include <mutex>
 #include <string>
 
 #include "base/text.h"
@@ -18,6 +19,9 @@ bool KnownSoundKind(std::u16string_view path) {
     return false;
 }
 
+std::mutex g_lock;
+std::u16string g_playing;  // the sound this process started last and did not stop; empty: none
+
 }  // namespace
 
 uint32_t SndPlayAsync(std::u16string_view name) {
@@ -27,7 +31,17 @@ uint32_t SndPlayAsync(std::u16string_view name) {
     if (!FileExists(path)) return kSndPlayFileNotFound;
     if (!KnownSoundKind(path)) return kSndPlayUnsupported;
     JournalAppend("sound play " + tlw::Utf16ToUtf8(path));
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_playing = path;
     return kSndPlayOk;
+}
+
+bool SndStop() {
+    std::lock_guard<std::mutex> guard(g_lock);
+    if (g_playing.empty()) return false;
+    JournalAppend("sound stop " + tlw::Utf16ToUtf8(g_playing));
+    g_playing.clear();
+    return true;
 }
 
 }  // namespace plat

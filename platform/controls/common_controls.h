@@ -17,6 +17,7 @@
 
 #include "platform/gdi/gdi_types.h"
 #include "platform/window/messages.h"
+#include "platform/window/owner_draw.h"
 
 namespace plat {
 
@@ -80,38 +81,9 @@ constexpr uint32_t NM_RETURN = NM_FIRST - 4u;     // the action key
 constexpr uint32_t NM_SETFOCUS = NM_FIRST - 7u;
 constexpr uint32_t NM_KILLFOCUS = NM_FIRST - 8u;
 
-// What WM_DRAWITEM's lParam points to: one element of an owner-drawn
-// control to draw (wParam: the control's id).
-struct DrawItemStruct {
-    uint32_t ctlType = 0;     // ODT_*
-    uint32_t ctlId = 0;       // the control's id
-    uint32_t itemId = 0;      // the element (a list row); 0 for a button
-    uint32_t itemAction = 0;  // ODA_* bits: why it is drawn
-    uint32_t itemState = 0;   // ODS_* bits: how it is to look
-    Hwnd hwndItem;            // the control
-    Hdc hdc;                  // where to draw (the control's surface)
-    Rect rcItem;              // the element's rectangle in the control
-    uint64_t itemData = 0;    // the element's data (a list row's lParam)
-};
-// What WM_MEASUREITEM's lParam points to: the parent fills itemHeight.
-struct MeasureItemStruct {
-    uint32_t ctlType = 0;     // ODT_*
-    uint32_t ctlId = 0;       // the control's id
-    uint32_t itemId = 0;      // the element
-    uint32_t itemWidth = 0;   // its width (answer)
-    uint32_t itemHeight = 0;  // its height (answer; preset to the default)
-    uint64_t itemData = 0;    // the element's data
-};
-constexpr uint32_t ODT_BUTTON = 4;
-constexpr uint32_t ODT_LISTVIEW = 102;
-constexpr uint32_t ODA_DRAWENTIRE = 0x0001;
-constexpr uint32_t ODA_SELECT = 0x0002;
-constexpr uint32_t ODA_FOCUS = 0x0004;
-constexpr uint32_t ODS_SELECTED = 0x0001;
-constexpr uint32_t ODS_GRAYED = 0x0002;
-constexpr uint32_t ODS_DISABLED = 0x0004;
-constexpr uint32_t ODS_CHECKED = 0x0008;
-constexpr uint32_t ODS_FOCUS = 0x0010;
+// Owner-drawn controls hand their parent the records of owner_draw.h
+// (WM_MEASUREITEM, WM_DRAWITEM; wParam: the control's id), with ctlType
+// ODT_BUTTON or ODT_LISTVIEW.
 
 // WM_COMMAND's word helpers.
 constexpr WParam MakeWParam(uint32_t low, uint32_t high) {

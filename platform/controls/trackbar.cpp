@@ -82,13 +82,35 @@ bool MoveTo(Hwnd hwnd, TrackbarRecord& t, int32_t pos) {
     return true;
 }
 
+// The background behind the channel: the brush the parent answers to
+// WM_CTLCOLORSTATIC (wParam: the control's device context, lParam: the
+// control), so that a trackbar can sit on a coloured or patterned surface;
+// the window colour when the parent answers none or a brush that does not
+// fill. A pattern brush starts at the control's top-left corner.
+void FillBackground(Hwnd hwnd, Hdc hdc, const Rect& client) {
+    Hwnd parent = GetParent(hwnd);
+    LResult answer = parent ? SendMessage(parent, WM_CTLCOLORSTATIC, static_cast<WParam>(hdc.value),
+                                          static_cast<LParam>(hwnd.value))
+                            : 0;
+    HBrush brush;
+    brush.value = static_cast<uint32_t>(answer);
+    if (brush && static_cast<uint64_t>(answer) == brush.value) {
+        Point previous;
+        SetBrushOrg(hdc, client.left, client.top, &previous);
+        bool filled = FillRect(hdc, client, brush);
+        SetBrushOrg(hdc, previous.x, previous.y);
+        if (filled) return;
+    }
+    ctl::FillSolid(hdc, client, GetSysColor(kColorWindow));
+}
+
 void Paint(Hwnd hwnd, const TrackbarRecord& t) {
     PaintStruct ps;
     Hdc hdc = BeginPaint(hwnd, &ps);
     if (!hdc) return;
     Rect client;
     GetClientRect(hwnd, &client);
-    ctl::FillSolid(hdc, client, GetSysColor(kColorWindow));
+    FillBackground(hwnd, hdc, client);
     Geometry g = Measure(hwnd);
     bool vertical = Vertical(hwnd);
     bool enabled = ctl::IsEnabled(hwnd);

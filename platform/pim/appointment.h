@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/kernel/clock.h"
+#include "platform/pim/recurrence.h"
 
 namespace plat {
 
@@ -40,6 +41,8 @@ struct Appointment {
     int32_t meetingStatus = kMeetingNone;  // AppointmentMeetingStatus
     int32_t sensitivity = 0;         // 0 ... 3
     std::u16string categories;       // category names joined by ", "
+    bool isRecurring = false;        // a series: its start's day begins it, start and end give each occurrence's times
+    RecurrencePattern recurrence;    // how it repeats, when isRecurring
 };
 
 }  // namespace plat

@@ -8,7 +8,10 @@
 namespace plat::calendardb {
 namespace {
 
-constexpr const char* kColumns = "oid, subject, start_s, end_s, all_day, busy, meeting, sensitivity, categories";
+// The appointment's columns, then its recurrence's (NULL for a single one).
+#define TLW_APPOINTMENT_COLUMNS                                                                              \
+    "a.oid, a.subject, a.start_s, a.end_s, a.all_day, a.busy, a.meeting, a.sensitivity, a.categories, r.type, " \
+    "r.interval, r.days, r.until_s, r.count"
 
 int64_t SecondsOf(const SystemTime& t) {
     FileTime ft = 0;
@@ -33,7 +36,39 @@ Appointment RowAppointment(const store::Query& s) {
     a.meetingStatus = static_cast<int32_t>(s.Int(6));
     a.sensitivity = static_cast<int32_t>(s.Int(7));
     a.categories = s.Text16(8);
+    a.isRecurring = !s.IsNull(9);
+    if (a.isRecurring) {
+        RecurrencePattern& p = a.recurrence;
+        p.type = static_cast<int32_t>(s.Int(9));
+        p.interval = static_cast<int32_t>(s.Int(10));
+        p.daysOfWeek = static_cast<uint32_t>(s.Int(11));
+        p.hasEndDate = !s.IsNull(12);
+        if (p.hasEndDate) p.patternEnd = TimeOfSeconds(s.Int(12));
+        p.occurrences = static_cast<int32_t>(s.Int(13));
+    }
     return a;
+}
+
+// Stores the recurrence of appointment oid (removing the one it had).
+uint32_t PutRecurrence(store::Transaction& t, int64_t oid, const Appointment& a) {
+    store::Query drop(t, "DELETE FROM appointment_recurrences WHERE oid = ?1");
+    drop.Bind(1, oid);
+    if (uint32_t error = drop.Run(); error != kErrorSuccess || !a.isRecurring) return error;
+    const RecurrencePattern& p = a.recurrence;
+    store::Query put(t,
+                     "INSERT INTO appointment_recurrences(oid, type, interval, days, until_s, count)"
+                     " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    put.Bind(1, oid).Bind(2, static_cast<int64_t>(p.type)).Bind(3, static_cast<int64_t>(p.interval));
+    put.Bind(4, static_cast<int64_t>(p.daysOfWeek));
+    if (p.hasEndDate) {
+        SystemTime day = p.patternEnd;
+        day.hour = day.minute = day.second = day.milliseconds = 0;
+        put.Bind(5, SecondsOf(day));
+    } else {
+        put.BindNull(5);
+    }
+    put.Bind(6, static_cast<int64_t>(p.occurrences));
+    return put.Run();
 }
 
 // Binds the fields of a to ?1 ... ?8 in the order of kColumns after oid.
@@ -56,9 +91,11 @@ uint32_t Insert(const Appointment& appointment, int64_t* oid) {
                        "INSERT INTO appointments(subject, start_s, end_s, all_day, busy, meeting, sensitivity, "
                        "categories) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
         BindFields(s, appointment);
-        uint32_t error = s.Run();
-        if (error == kErrorSuccess) *oid = t.LastInsertId();
-        return error;
+        if (uint32_t error = s.Run(); error != kErrorSuccess) return error;
+        int64_t added = t.LastInsertId();
+        if (uint32_t error = PutRecurrence(t, added, appointment); error != kErrorSuccess) return error;
+        *oid = added;
+        return kErrorSuccess;
     });
 }
 
@@ -69,9 +106,9 @@ uint32_t Update(const Appointment& appointment) {
                        " meeting = ?6, sensitivity = ?7, categories = ?8 WHERE oid = ?9");
         BindFields(s, appointment);
         s.Bind(9, appointment.oid);
-        uint32_t error = s.Run();
-        if (error == kErrorSuccess && t.Changes() == 0) return kErrorInvalidParameter;
-        return error;
+        if (uint32_t error = s.Run(); error != kErrorSuccess) return error;
+        if (t.Changes() == 0) return kErrorInvalidParameter;
+        return PutRecurrence(t, appointment.oid, appointment);
     });
 }
 
@@ -79,9 +116,11 @@ uint32_t Remove(int64_t oid) {
     return store::Write([&](store::Transaction& t) -> uint32_t {
         store::Query s(t, "DELETE FROM appointments WHERE oid = ?1");
         s.Bind(1, oid);
-        uint32_t error = s.Run();
-        if (error == kErrorSuccess && t.Changes() == 0) return kErrorInvalidParameter;
-        return error;
+        if (uint32_t error = s.Run(); error != kErrorSuccess) return error;
+        if (t.Changes() == 0) return kErrorInvalidParameter;
+        store::Query r(t, "DELETE FROM appointment_recurrences WHERE oid = ?1");
+        r.Bind(1, oid);
+        return r.Run();
     });
 }
 
@@ -94,6 +133,8 @@ uint32_t RemoveAll(std::vector<int64_t>* oids) {
             while (s.Next()) oids->push_back(s.Int(0));
             if (s.Error() != kErrorSuccess) return s.Error();
         }
+        if (uint32_t failed = store::Query(t, "DELETE FROM appointment_recurrences").Run(); failed != kErrorSuccess)
+            return failed;
         return store::Query(t, "DELETE FROM appointments").Run();
     });
     if (error != kErrorSuccess) oids->clear();
@@ -103,7 +144,8 @@ uint32_t RemoveAll(std::vector<int64_t>* oids) {
 uint32_t List(std::vector<Appointment>* out) {
     out->clear();
     return store::Read([&](store::Transaction& t) -> uint32_t {
-        store::Query s(t, std::string("SELECT ") + kColumns + " FROM appointments ORDER BY start_s, oid");
+        store::Query s(t, "SELECT " TLW_APPOINTMENT_COLUMNS " FROM appointments a LEFT JOIN appointment_recurrences r"
+                          " ON r.oid = a.oid ORDER BY a.start_s, a.oid");
         while (s.Next()) out->push_back(RowAppointment(s));
         return s.Error();
     });

@@ -29,6 +29,46 @@ void NotifyWatchers(uint32_t message, int64_t oid) {
     }
 }
 
+// Orders items by the field of the last sort (stable), or by start then
+// oid without one.
+void ApplyOrder(PimItems* items) {
+    std::vector<Appointment>& list = items->items;
+    std::stable_sort(list.begin(), list.end(), [](const Appointment& a, const Appointment& b) {
+        int c = CompareSystemTime(a.start, b.start);
+        return c != 0 ? c < 0 : a.oid < b.oid;
+    });
+    if (items->sortField.empty()) return;
+    std::u16string_view field = items->sortField;
+    bool descending = items->sortDescending;
+    std::stable_sort(list.begin(), list.end(), [&](const Appointment& a, const Appointment& b) {
+        int c = tlw::EqualsNoCase(field, u"[Start]") ? CompareSystemTime(a.start, b.start)
+                : tlw::EqualsNoCase(field, u"[End]") ? CompareSystemTime(a.end, b.end)
+                                                     : a.subject.compare(b.subject);
+        return descending ? c > 0 : c < 0;
+    });
+}
+
+// The items from the series: as stored, or with every recurring one
+// replaced by its occurrences.
+void BuildItems(PimItems* items) {
+    items->items.clear();
+    SystemTime now = GetLocalTime();
+    for (const Appointment& a : items->series) {
+        if (!items->includeRecurrences || !a.isRecurring) {
+            items->items.push_back(a);
+            continue;
+        }
+        const SystemTime& from = CompareSystemTime(a.start, now) > 0 ? a.start : now;
+        SystemTime horizon = from;
+        horizon.year = static_cast<uint16_t>(std::min(30000, from.year + kOccurrenceHorizonYears));
+        if (horizon.month == 2 && horizon.day == 29) horizon.day = 28;
+        ExpandOccurrences(a, horizon, &items->items);
+    }
+    ApplyOrder(items);
+    items->finding = false;
+    items->next = 0;
+}
+
 bool SetError(uint32_t error) {
     SetLastError(error);
     return error == kErrorSuccess;
@@ -38,6 +78,7 @@ bool SetError(uint32_t error) {
 
 std::string CheckAppointment(const Appointment& a) {
     if (CompareSystemTime(a.end, a.start) < 0) return "the appointment ends before it starts";
+    if (std::string problem = CheckRecurrence(a); !problem.empty()) return problem;
     if (a.busyStatus < 0 || a.busyStatus > kMaxBusyStatus) return "busy status must be 0 ... 3";
     if (a.meetingStatus < 0 || a.meetingStatus > kMaxMeetingStatus) return "meeting status must be 0 ... 7";
     if (a.sensitivity < 0 || a.sensitivity > kMaxSensitivity) return "sensitivity must be 0 ... 3";
@@ -85,31 +126,30 @@ bool PimGetItems(const PimFolder& folder, PimItems* items) {
     if (!folder.session || !folder.session->loggedOn || folder.kind != kPimFolderCalendar || !items)
         return SetError(kErrorInvalidParameter);
     PimItems fresh;
-    uint32_t error = calendardb::List(&fresh.items);
+    uint32_t error = calendardb::List(&fresh.series);
     if (error != kErrorSuccess) return SetError(error);
+    BuildItems(&fresh);
     *items = std::move(fresh);
     return true;
 }
 
 bool PimSortItems(PimItems* items, std::u16string_view field, bool descending) {
-    auto key = [&](const Appointment& a, const Appointment& b) -> int {
-        if (tlw::EqualsNoCase(field, u"[Start]")) return CompareSystemTime(a.start, b.start);
-        if (tlw::EqualsNoCase(field, u"[End]")) return CompareSystemTime(a.end, b.end);
-        return a.subject.compare(b.subject);
-    };
     if (!tlw::EqualsNoCase(field, u"[Start]") && !tlw::EqualsNoCase(field, u"[End]") &&
         !tlw::EqualsNoCase(field, u"[Subject]"))
         return SetError(kErrorInvalidParameter);
-    std::stable_sort(items->items.begin(), items->items.end(), [&](const Appointment& a, const Appointment& b) {
-        int c = key(a, b);
-        return descending ? c > 0 : c < 0;
-    });
+    items->sortField = std::u16string(field);
+    items->sortDescending = descending;
+    ApplyOrder(items);
     items->finding = false;
     items->next = 0;
     return true;
 }
 
-void PimIncludeRecurrences(PimItems* items, bool include) { items->includeRecurrences = include; }
+void PimIncludeRecurrences(PimItems* items, bool include) {
+    if (items->includeRecurrences == include) return;
+    items->includeRecurrences = include;
+    BuildItems(items);
+}
 
 bool PimFindItem(PimItems* items, std::u16string_view restriction, Appointment* out) {
     std::string error;

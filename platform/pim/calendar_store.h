@@ -5,7 +5,11 @@
 // the folder's item notifications.
 //
 // Items are read as one snapshot when the collection is taken; a change
-// made afterwards is seen by the next collection. Every change is recorded
+// made afterwards is seen by the next collection. A recurring appointment is
+// one item, until recurrences are included: it is then listed as its
+// occurrences (recurrence.h), each in its place in the order, up to
+// kOccurrenceHorizonYears past the device's time (or past the series' start
+// when that is later), where a series without an end is cut. Every change is recorded
 // in the device journal ("calendar add 7", "calendar delete 7", ...).
 #pragma once
 
@@ -24,6 +28,8 @@ namespace plat {
 constexpr int32_t kPimFolderCalendar = 9;
 // Folder property that turns the item notifications on (1) or off (0).
 constexpr uint32_t kPimPropFolderNotifications = 0x10010013;
+// How far ahead recurring appointments are listed as occurrences.
+constexpr int32_t kOccurrenceHorizonYears = 5;
 // Item notifications sent to the logged-on window; wParam is the item's oid.
 constexpr uint32_t kPimItemCreated = 33029;
 constexpr uint32_t kPimItemDeleted = 33030;
@@ -45,8 +51,11 @@ struct PimFolder {
 // The items of a folder: a snapshot with its order and the state of the
 // last find.
 struct PimItems {
-    std::vector<Appointment> items;   // in the current order
+    std::vector<Appointment> series;  // the appointments as stored, by start then oid
+    std::vector<Appointment> items;   // in the current order: the series, or their occurrences
     bool includeRecurrences = false;  // occurrences of recurring items are listed one by one
+    std::u16string sortField;         // of the last sort; empty: by start then oid
+    bool sortDescending = false;      // of the last sort
     Restriction restriction;          // of the last find
     size_t next = 0;                  // where find next goes on
     bool finding = false;             // a find has run
@@ -73,8 +82,9 @@ bool PimGetItems(const PimFolder& folder, PimItems* items);
 // Orders the items by "[Start]", "[End]" or "[Subject]" (stable); false for
 // another field.
 bool PimSortItems(PimItems* items, std::u16string_view field, bool descending);
-// Sets whether recurring items are listed as their occurrences. The store
-// holds single appointments only, so the list is the same either way.
+// Sets whether recurring items are listed as their occurrences (each with
+// its own start and end, in the order of the last sort). Starts a find
+// afresh.
 void PimIncludeRecurrences(PimItems* items, bool include);
 // The first item in the current order that meets the restriction. False
 // when none does, or (kErrorInvalidParameter) when the restriction cannot be
@@ -84,7 +94,8 @@ bool PimFindItem(PimItems* items, std::u16string_view restriction, Appointment* 
 bool PimFindNextItem(PimItems* items, Appointment* out);
 
 // Changes made by a program (the calendar application, the console). Each
-// checks the appointment (end not before start, statuses in range), stores
+// checks the appointment (end not before start, statuses and recurrence in
+// range), stores
 // it and notifies every registered window of another process. Return a
 // platform error code.
 uint32_t PimAddAppointment(const Appointment& appointment, int64_t* oid);

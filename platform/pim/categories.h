@@ -1,11 +1,11 @@
 // The calendar's categories: the names a user can give appointments,
 // kept in the database "CategoryMainDB" of the object-store volume
 // "\pim.vol" as the calendar application keeps them. The device's list is
-// "<root>/.device/categories" (one name a line, UTF-8); a device that never
-// changed it has the calendar's own three: "Business", "Holiday",
-// "Personal". Names are 1 to 32 characters without line breaks or commas
-// (an appointment's categories text is a comma-separated list of them) and
-// are unique without regard to case.
+// kept in the device store; a device that never changed it has the
+// calendar's own three: "Business", "Holiday", "Personal". Names are 1 to
+// 32 characters without line breaks or commas (an appointment's categories
+// text is a comma-separated list of them) and are unique without regard to
+// case.
 #pragma once
 
 #include <string>

@@ -1,14 +1,13 @@
-// The input panel's state, kept device-wide in "<root>/.device/input_panel".
+// The input panel's state, kept device-wide in the device store (the table
+// input_panel has its row while the panel is up).
 #include "platform/shell/input_panel.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/last_error.h"
-#include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/journal.h"
 #include "platform/window/compositor.h"
 #include "platform/window/message_loop.h"
@@ -16,8 +15,6 @@
 
 namespace plat {
 namespace {
-
-std::filesystem::path StatePath() { return DeviceStateDir() / "input_panel"; }
 
 // The keyboard's rectangle on the screen as laid out now.
 Rect PanelRect(const ScreenLayout& layout) {
@@ -31,9 +28,13 @@ const char* const kRows[] = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
 }  // namespace
 
 bool SipIsShown() {
-    std::ifstream in(StatePath(), std::ios::binary);
-    int shown = 0;
-    return (in >> shown) && shown == 1;
+    bool shown = false;
+    store::Read([&](store::Transaction& t) -> uint32_t {
+        store::Query q(t, "SELECT 1 FROM input_panel WHERE id = 1");
+        shown = q.Next();
+        return q.Error();
+    });
+    return shown;
 }
 
 bool SipShowIM(uint32_t flags) {
@@ -42,15 +43,21 @@ bool SipShowIM(uint32_t flags) {
         return false;
     }
     bool show = flags == SIPF_ON;
-    if (show == SipIsShown()) return true;
-    std::error_code ec;
-    if (show) {
-        std::ofstream out(StatePath(), std::ios::binary | std::ios::trunc);
-        out << "1\n";
-        if (!out) return false;
-    } else {
-        std::filesystem::remove(StatePath(), ec);
+    // Changed in one transaction: of two programs raising it at once, one
+    // does (and tells the windows), the other finds it up.
+    bool changed = false;
+    uint32_t error = store::Write([&](store::Transaction& t) -> uint32_t {
+        store::Query q(t, show ? "INSERT OR IGNORE INTO input_panel (id) VALUES (1)"
+                               : "DELETE FROM input_panel WHERE id = 1");
+        uint32_t failed = q.Run();
+        changed = failed == kErrorSuccess && t.Changes() > 0;
+        return failed;
+    });
+    if (error != kErrorSuccess) {
+        SetLastError(error);
+        return false;
     }
+    if (!changed) return true;
     JournalAppend(show ? "input panel shown" : "input panel hidden");
     for (Hwnd hwnd : ListTopLevelWindows()) SendNotifyMessage(hwnd, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0);
     return true;

@@ -3,7 +3,6 @@
 // ("E", side, command, flags, text), fields separated by tabs.
 #include "platform/shell/menu_bar.h"
 
-#include <sqlite3.h>
 
 #include <sstream>
 
@@ -100,16 +99,13 @@ bool SHCreateMenuBar(Hwnd hwnd, const MenuBarInfo& info) {
         return false;
     }
     std::string record = Encode(info);
-    bool ok = windb::WithDb([&](sqlite3* db) {
-        windb::Statement put(db,
-                             "INSERT OR REPLACE INTO menu_bars (hwnd, pid, start_time, items) VALUES (?1, ?2, ?3, ?4)");
+    bool ok = windb::Write([&](store::Transaction& t) -> uint32_t {
+        store::Query put(t, "INSERT OR REPLACE INTO menu_bars (hwnd, pid, start_time, items) VALUES (?1, ?2, ?3, ?4)");
         put.Bind(1, static_cast<int64_t>(hwnd.value));
         put.Bind(2, static_cast<int64_t>(win::OwnerPid(hwnd)));
         put.Bind(3, static_cast<int64_t>(OwnStartTime()));
         put.BindBlob(4, record.data(), record.size());
-        int rc = put.Step();
-        if (rc != SQLITE_DONE) windb::SetErrorFromSqlite(rc);
-        return rc == SQLITE_DONE;
+        return put.Run();
     });
     if (ok) TellShell();
     return ok;
@@ -120,10 +116,10 @@ bool SHDestroyMenuBar(Hwnd hwnd) {
         SetLastError(kErrorInvalidWindowHandle);
         return false;
     }
-    bool ok = windb::WithDb([&](sqlite3* db) {
-        windb::Statement del(db, "DELETE FROM menu_bars WHERE hwnd = ?1");
+    bool ok = windb::Write([&](store::Transaction& t) -> uint32_t {
+        store::Query del(t, "DELETE FROM menu_bars WHERE hwnd = ?1");
         del.Bind(1, static_cast<int64_t>(hwnd.value));
-        return del.Step() == SQLITE_DONE;
+        return del.Run();
     });
     if (ok) TellShell();
     return ok;
@@ -135,17 +131,17 @@ bool ReadMenuBar(Hwnd hwnd, MenuBarInfo* out) {
     bool found = false;
     int32_t pid = 0;
     uint64_t start = 0;
-    windb::WithExistingDb([&](sqlite3* db) {
-        windb::Statement get(db, "SELECT items, pid, start_time FROM menu_bars WHERE hwnd = ?1");
+    windb::ReadExisting([&](store::Transaction& t) -> uint32_t {
+        store::Query get(t, "SELECT items, pid, start_time FROM menu_bars WHERE hwnd = ?1");
         get.Bind(1, static_cast<int64_t>(hwnd.value));
-        if (get.Step() == SQLITE_ROW) {
+        if (get.Next()) {
             std::vector<uint8_t> blob = get.Blob(0);
             record.assign(blob.begin(), blob.end());
             pid = static_cast<int32_t>(get.Int(1));
             start = static_cast<uint64_t>(get.Int(2));
             found = true;
         }
-        return true;
+        return get.Error();
     });
     if (!found || !ProcessAlive(pid, start)) return false;
     return Decode(record, out);

@@ -1,7 +1,6 @@
 // Notification-area icons kept in the device's window database.
 #include "platform/shell/notify_icon.h"
 
-#include <sqlite3.h>
 
 #include <cstring>
 
@@ -96,61 +95,48 @@ bool Shell_NotifyIcon(uint32_t action, const NotifyIconData& data) {
         SetLastError(kErrorInvalidParameter);
         return false;
     }
-    bool done = windb::WithDb([&](sqlite3* db) {
-        if (!windb::Exec(db, "BEGIN IMMEDIATE")) return false;
-        windb::Statement find(db, "SELECT callback, width, height, pixels, tip FROM notify_icons WHERE hwnd = ?1 AND id = ?2");
-        find.Bind(1, static_cast<int64_t>(data.hwnd.value));
-        find.Bind(2, static_cast<int64_t>(data.id));
-        bool exists = find.Step() == SQLITE_ROW;
-        bool ok = true;
-        if ((action == NIM_ADD) == exists) {
-            SetLastError(kErrorInvalidParameter);
-            ok = false;
-        } else if (action == NIM_DELETE) {
-            windb::Statement del(db, "DELETE FROM notify_icons WHERE hwnd = ?1 AND id = ?2");
-            del.Bind(1, static_cast<int64_t>(data.hwnd.value));
-            del.Bind(2, static_cast<int64_t>(data.id));
-            ok = del.Step() == SQLITE_DONE;
-        } else {
-            // Fields not given keep what the icon had (nothing for a new one).
-            uint32_t callback = exists ? static_cast<uint32_t>(find.Int(0)) : 0;
-            int32_t w = exists ? static_cast<int32_t>(find.Int(1)) : 0;
-            int32_t h = exists ? static_cast<int32_t>(find.Int(2)) : 0;
-            std::vector<uint8_t> pixels = exists ? find.Blob(3) : std::vector<uint8_t>();
-            std::u16string tip = exists ? find.Text(4) : std::u16string();
-            if (data.flags & NIF_MESSAGE) callback = data.callbackMessage;
-            if (data.flags & NIF_ICON) {
-                w = width;
-                h = height;
-                pixels.assign(reinterpret_cast<const uint8_t*>(argb.data()),
-                              reinterpret_cast<const uint8_t*>(argb.data()) + argb.size() * 4);
-            }
-            if (data.flags & NIF_TIP) tip = CutTip(data.tip);
-            windb::Statement put(db,
-                                 "INSERT INTO notify_icons (hwnd, id, seq, pid, start_time, callback, width, height, "
-                                 "pixels, tip) VALUES (?1, ?2, COALESCE((SELECT seq FROM notify_icons WHERE hwnd = ?1 "
-                                 "AND id = ?2), (SELECT IFNULL(MAX(seq), 0) + 1 FROM notify_icons)), ?3, ?4, ?5, ?6, "
-                                 "?7, ?8, ?9) ON CONFLICT (hwnd, id) DO UPDATE SET callback = excluded.callback, "
-                                 "width = excluded.width, height = excluded.height, pixels = excluded.pixels, "
-                                 "tip = excluded.tip");
-            put.Bind(1, static_cast<int64_t>(data.hwnd.value));
-            put.Bind(2, static_cast<int64_t>(data.id));
-            put.Bind(3, static_cast<int64_t>(win::OwnerPid(data.hwnd)));
-            put.Bind(4, static_cast<int64_t>(OwnStartTime()));
-            put.Bind(5, static_cast<int64_t>(callback));
-            put.Bind(6, w);
-            put.Bind(7, h);
-            put.BindBlob(8, pixels.data(), pixels.size());
-            put.Bind(9, tip);
-            int rc = put.Step();
-            ok = rc == SQLITE_DONE;
-            if (!ok) windb::SetErrorFromSqlite(rc);
+    bool done = windb::Write([&](store::Transaction& t) -> uint32_t {
+        store::Query find(t, "SELECT callback, width, height, pixels, tip FROM notify_icons WHERE hwnd = ?1 AND id = ?2");
+        find.Bind(1, static_cast<int64_t>(data.hwnd.value)).Bind(2, static_cast<int64_t>(data.id));
+        bool exists = find.Next();
+        if (find.Error() != kErrorSuccess) return find.Error();
+        if ((action == NIM_ADD) == exists) return kErrorInvalidParameter;
+        if (action == NIM_DELETE) {
+            store::Query del(t, "DELETE FROM notify_icons WHERE hwnd = ?1 AND id = ?2");
+            del.Bind(1, static_cast<int64_t>(data.hwnd.value)).Bind(2, static_cast<int64_t>(data.id));
+            return del.Run();
         }
-        if (!ok) {
-            windb::Exec(db, "ROLLBACK");
-            return false;
+        // Fields not given keep what the icon had (nothing for a new one).
+        uint32_t callback = exists ? static_cast<uint32_t>(find.Int(0)) : 0;
+        int32_t w = exists ? static_cast<int32_t>(find.Int(1)) : 0;
+        int32_t h = exists ? static_cast<int32_t>(find.Int(2)) : 0;
+        std::vector<uint8_t> pixels = exists ? find.Blob(3) : std::vector<uint8_t>();
+        std::u16string tip = exists ? find.Text16(4) : std::u16string();
+        if (data.flags & NIF_MESSAGE) callback = data.callbackMessage;
+        if (data.flags & NIF_ICON) {
+            w = width;
+            h = height;
+            pixels.assign(reinterpret_cast<const uint8_t*>(argb.data()),
+                          reinterpret_cast<const uint8_t*>(argb.data()) + argb.size() * 4);
         }
-        return windb::Exec(db, "COMMIT") || (windb::Exec(db, "ROLLBACK"), false);
+        if (data.flags & NIF_TIP) tip = CutTip(data.tip);
+        store::Query put(t,
+                         "INSERT INTO notify_icons (hwnd, id, seq, pid, start_time, callback, width, height, "
+                         "pixels, tip) VALUES (?1, ?2, COALESCE((SELECT seq FROM notify_icons WHERE hwnd = ?1 "
+                         "AND id = ?2), (SELECT IFNULL(MAX(seq), 0) + 1 FROM notify_icons)), ?3, ?4, ?5, ?6, "
+                         "?7, ?8, ?9) ON CONFLICT (hwnd, id) DO UPDATE SET callback = excluded.callback, "
+                         "width = excluded.width, height = excluded.height, pixels = excluded.pixels, "
+                         "tip = excluded.tip");
+        put.Bind(1, static_cast<int64_t>(data.hwnd.value));
+        put.Bind(2, static_cast<int64_t>(data.id));
+        put.Bind(3, static_cast<int64_t>(win::OwnerPid(data.hwnd)));
+        put.Bind(4, static_cast<int64_t>(OwnStartTime()));
+        put.Bind(5, static_cast<int64_t>(callback));
+        put.Bind(6, static_cast<int64_t>(w));
+        put.Bind(7, static_cast<int64_t>(h));
+        put.BindBlob(8, pixels.data(), pixels.size());
+        put.Bind(9, std::u16string_view(tip));
+        return put.Run();
     });
     if (!done) return false;
     static const char* const kVerbs[] = {"added", "changed", "removed"};
@@ -163,11 +149,11 @@ bool Shell_NotifyIcon(uint32_t action, const NotifyIconData& data) {
 std::vector<NotifyIconEntry> ListNotifyIcons() {
     std::vector<NotifyIconEntry> icons;
     std::vector<std::pair<int64_t, uint64_t>> owners;
-    windb::WithExistingDb([&](sqlite3* db) {
-        windb::Statement s(db,
-                           "SELECT hwnd, id, callback, width, height, pixels, tip, pid, start_time FROM notify_icons "
-                           "ORDER BY seq");
-        while (s.Step() == SQLITE_ROW) {
+    windb::ReadExisting([&](store::Transaction& t) -> uint32_t {
+        store::Query s(t,
+                       "SELECT hwnd, id, callback, width, height, pixels, tip, pid, start_time FROM notify_icons "
+                       "ORDER BY seq");
+        while (s.Next()) {
             if (!ProcessAlive(static_cast<int32_t>(s.Int(7)), static_cast<uint64_t>(s.Int(8)))) continue;
             NotifyIconEntry e;
             e.hwnd.value = static_cast<uint64_t>(s.Int(0));
@@ -182,10 +168,10 @@ std::vector<NotifyIconEntry> ListNotifyIcons() {
             } else {
                 e.width = e.height = 0;
             }
-            e.tip = s.Text(6);
+            e.tip = s.Text16(6);
             icons.push_back(std::move(e));
         }
-        return true;
+        return s.Error();
     });
     return icons;
 }

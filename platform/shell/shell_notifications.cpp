@@ -7,7 +7,8 @@
 #include "platform/audio/sound_player.h"
 #include "platform/hardware/hardware.h"
 #include "platform/kernel/clock.h"
-#include "platform/storage/device_lock.h"
+#include "platform/kernel/last_error.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/registry.h"
 
@@ -16,13 +17,14 @@ namespace {
 
 constexpr char16_t kSoundSettingsKey[] = u"ControlPanel\\Notifications\\";  // + class, under HKCU
 constexpr uint32_t kOptionSound = 0x1;  // the class plays its sound
-constexpr char kLockName[] = "shell_notifications";  // serialises numbering across processes
 
 std::u16string ClassKey(std::u16string_view classId) {
     return std::u16string(kShellNotificationsKey) + u"\\" + std::u16string(classId);
 }
 
-// The next number: one above the last one the Active value published.
+// The next number: one above the last one the Active value published. Read
+// and published in the same store transaction, so two processes never take
+// the same number.
 uint32_t NextNumber() {
     uint32_t last = 0;
     RegReadDword(kHkeyLocalMachine, kShellNotificationsActiveKey, kShellNotificationsActiveValue, &last);
@@ -59,6 +61,12 @@ void PlayClassSound(std::u16string_view classId) {
     SndPlayAsync(SoundFileOf(wave));
 }
 
+// The last error as a store body's result: never success for a failed call.
+uint32_t Failed() {
+    uint32_t error = GetLastError();
+    return error == kErrorSuccess ? kErrorInvalidData : error;
+}
+
 }  // namespace
 
 bool IsNotificationClassId(std::u16string_view id) {
@@ -79,25 +87,23 @@ bool IsNotificationClassId(std::u16string_view id) {
 uint32_t ShowShellNotification(std::u16string_view classId, std::u16string_view title, std::u16string_view text) {
     if (!IsNotificationClassId(classId)) return 0;
     uint32_t id = 0;
-    {
-        DeviceLock lock(kLockName);
+    // Numbering, the shown key and the Active value are one transaction: a
+    // failure leaves nothing behind, and a watcher of Active hears of the new
+    // number only once the key it announces is there.
+    uint32_t error = store::Write([&](store::Transaction&) -> uint32_t {
         id = NextNumber();
         std::u16string key = ClassKey(classId) + u"\\" + tlw::Utf8ToUtf16(std::to_string(id));
         std::u16string time = tlw::Utf8ToUtf16(FormatDeviceTime(GetLocalTime()));
         if (!RegWriteString(kHkeyLocalMachine, key, u"Title", title) ||
             !RegWriteString(kHkeyLocalMachine, key, u"Text", text) ||
-            !RegWriteString(kHkeyLocalMachine, key, u"Time", time)) {
-            HKey root = 0;
-            if (RegOpenKey(kHkeyLocalMachine, ClassKey(classId), &root) == 0) {
-                RegDeleteKey(root, tlw::Utf8ToUtf16(std::to_string(id)));
-                RegCloseKey(root);
-            }
-            return 0;
-        }
-        // The shown key exists before the Active value announces it, so a
-        // watcher that looks finds it.
-        if (!RegWriteDword(kHkeyLocalMachine, kShellNotificationsActiveKey, kShellNotificationsActiveValue, id))
-            return 0;
+            !RegWriteString(kHkeyLocalMachine, key, u"Time", time) ||
+            !RegWriteDword(kHkeyLocalMachine, kShellNotificationsActiveKey, kShellNotificationsActiveValue, id))
+            return Failed();
+        return kErrorSuccess;
+    });
+    if (error != kErrorSuccess) {
+        SetLastError(error);
+        return 0;
     }
     JournalAppend("notification " + std::to_string(id) + " of " + tlw::Utf16ToUtf8(classId) + " shown");
     PlayClassSound(classId);
@@ -105,20 +111,27 @@ uint32_t ShowShellNotification(std::u16string_view classId, std::u16string_view 
 }
 
 bool DismissShellNotification(uint32_t id) {
-    std::vector<ShellNotification> shown;
-    if (!ListShellNotifications(&shown)) return false;
-    auto it = std::find_if(shown.begin(), shown.end(), [id](const ShellNotification& n) { return n.id == id; });
-    if (it == shown.end()) return false;
-    {
-        DeviceLock lock(kLockName);
+    std::u16string classId;
+    uint32_t error = store::Write([&](store::Transaction&) -> uint32_t {
+        std::vector<ShellNotification> shown;
+        if (!ListShellNotifications(&shown)) return Failed();
+        auto it = std::find_if(shown.begin(), shown.end(), [id](const ShellNotification& n) { return n.id == id; });
+        if (it == shown.end()) return kErrorFileNotFound;
+        classId = it->classId;
         HKey classKey = 0;
-        if (RegOpenKey(kHkeyLocalMachine, ClassKey(it->classId), &classKey) != 0) return false;
+        if (uint32_t status = RegOpenKey(kHkeyLocalMachine, ClassKey(classId), &classKey); status != 0) return status;
         uint32_t status = RegDeleteKey(classKey, tlw::Utf8ToUtf16(std::to_string(id)));
         RegCloseKey(classKey);
-        if (status != 0) return false;
-        RegWriteDword(kHkeyLocalMachine, kShellNotificationsActiveKey, kShellNotificationsActiveValue, NextNumber());
+        if (status != 0) return status;
+        if (!RegWriteDword(kHkeyLocalMachine, kShellNotificationsActiveKey, kShellNotificationsActiveValue, NextNumber()))
+            return Failed();
+        return kErrorSuccess;
+    });
+    if (error != kErrorSuccess) {
+        SetLastError(error);
+        return false;
     }
-    JournalAppend("notification " + std::to_string(id) + " of " + tlw::Utf16ToUtf8(it->classId) + " dismissed");
+    JournalAppend("notification " + std::to_string(id) + " of " + tlw::Utf16ToUtf8(classId) + " dismissed");
     return true;
 }
 

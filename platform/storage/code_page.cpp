@@ -118,17 +118,29 @@ void AnsiToWideInto(std::string_view ansi, std::u16string* out) {
     else SingleByteToWide(ansi, UpperHalf(codePage), out);
 }
 
-std::string WideToAnsi(std::u16string_view wide, unsigned codePage) {
-    if (codePage == 65001) return tlw::Utf16ToUtf8(wide);
+namespace {
+
+void AppendWideAsAnsi(std::u16string_view wide, unsigned codePage, std::string* out) {
+    if (codePage == 65001) {
+        *out += tlw::Utf16ToUtf8(wide);
+        return;
+    }
     const char16_t* upper = UpperHalf(codePage);
-    std::string out;
-    out.reserve(wide.size());
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        char16_t c = wide[i];
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-            continue;
+    std::size_t i = 0;
+    while (i < wide.size()) {
+        // A run of ASCII characters is copied in one loop the compiler
+        // vectorises; the rest goes one character at a time.
+        std::size_t run = i;
+        while (run < wide.size() && wide[run] < 0x80) ++run;
+        if (run > i) {
+            std::size_t at = out->size();
+            out->resize(at + (run - i));
+            char* to = out->data() + at;
+            for (std::size_t k = i; k < run; ++k) to[k - i] = static_cast<char>(wide[k]);
+            i = run;
+            if (i == wide.size()) break;
         }
+        char16_t c = wide[i];
         char mapped = '?';  // the platform's default character
         if (upper == nullptr) {
             if (c < 0x100) mapped = static_cast<char>(c);
@@ -141,9 +153,20 @@ std::string WideToAnsi(std::u16string_view wide, unsigned codePage) {
         }
         // A surrogate pair is one character and gives one default character.
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) ++i;
-        out.push_back(mapped);
+        out->push_back(mapped);
+        ++i;
     }
+}
+
+}  // namespace
+
+std::string WideToAnsi(std::u16string_view wide, unsigned codePage) {
+    std::string out;
+    out.reserve(wide.size());
+    AppendWideAsAnsi(wide, codePage, &out);
     return out;
 }
+
+void WideToAnsiAppend(std::u16string_view wide, std::string* out) { AppendWideAsAnsi(wide, AnsiCodePage(), out); }
 
 }  // namespace plat

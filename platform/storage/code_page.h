@@ -24,5 +24,8 @@ std::string WideToAnsi(std::u16string_view wide, unsigned codePage);
 // AnsiToWide in the device's code page into *out, reusing its storage: for
 // readers that convert line after line.
 void AnsiToWideInto(std::string_view ansi, std::u16string* out);
+// WideToAnsi in the device's code page, appended to *out: for writers that
+// convert line after line into one buffer.
+void WideToAnsiAppend(std::u16string_view wide, std::string* out);
 
 }  // namespace plat

@@ -180,7 +180,42 @@ CREATE TABLE IF NOT EXISTS appointments (
     categories TEXT NOT NULL
 );
 CREATE INDEX IF NOT EXISTS appointments_start ON appointments (start_s, oid);
+-- How a recurring appointment repeats: one row per series, none for a
+-- single appointment (platform/pim/recurrence.h names the values).
+CREATE TABLE IF NOT EXISTS appointment_recurrences (
+    oid INTEGER PRIMARY KEY,       -- appointments.oid
+    type INTEGER NOT NULL,         -- 0 daily, 1 weekly, 2 monthly, 5 yearly
+    interval INTEGER NOT NULL,     -- every N days, weeks, months or years
+    days INTEGER NOT NULL,         -- weekly: days of the week, bit 0 Sunday ... bit 6 Saturday
+    until_s INTEGER,               -- last day an occurrence may start on (local midnight, seconds since 1601); NULL: no end date
+    count INTEGER NOT NULL         -- occurrences in all; 0: not counted
+);
 CREATE TABLE IF NOT EXISTS calendar_watchers (
     window INTEGER PRIMARY KEY,    -- the window's handle value
     pid INTEGER NOT NULL           -- the process that registered it (it does not hear its own changes)
+);
+
+-- Calendar categories (platform/pim/categories.cpp): the names in the order
+-- they were added, unique by their case-folded form. category_list has its
+-- one row once the list was first changed; until then the calendar offers
+-- its own three names.
+CREATE TABLE IF NOT EXISTS categories (
+    seq INTEGER PRIMARY KEY AUTOINCREMENT,  -- order of adding
+    name TEXT NOT NULL,                     -- as spelled
+    folded TEXT NOT NULL UNIQUE             -- name with case folded, for matching
+);
+CREATE TABLE IF NOT EXISTS category_list (
+    id INTEGER PRIMARY KEY CHECK (id = 1)
+);
+
+-- Shell state (platform/window/cursor.cpp, platform/shell/input_panel.cpp):
+-- the process showing the wait cursor, and whether the input panel is up;
+-- at most one row each, none when hidden.
+CREATE TABLE IF NOT EXISTS wait_cursor (
+    id INTEGER PRIMARY KEY CHECK (id = 1),
+    pid INTEGER NOT NULL,
+    start_time INTEGER NOT NULL    -- the process's start time: a reused id does not show it
+);
+CREATE TABLE IF NOT EXISTS input_panel (
+    id INTEGER PRIMARY KEY CHECK (id = 1)
 );

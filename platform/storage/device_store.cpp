@@ -51,6 +51,8 @@ struct Connection {
     int busyTimeoutMs = kDefaultBusyTimeoutMs;  // see SetBusyTimeout
     bool missingTable = false;   // a statement named a table the store lacks: run the schema again
     std::string problem;         // why the store last failed to open, in words
+    std::vector<std::function<void()>> pending;    // AfterCommit calls waiting for the open transaction
+    std::vector<std::function<void()>> committed;  // waiting for the last session to end
     std::unordered_map<std::string, Kept, TextHash, std::equal_to<>> statements;  // by their text
 };
 
@@ -65,6 +67,8 @@ Connection& TheConnection() {
             c.handle = nullptr;
             c.statements.clear();
             c.depth = 0;
+            c.pending.clear();
+            c.committed.clear();
         });
         return new Connection;
     }();
@@ -296,12 +300,24 @@ Session::Session() {
 
 Session::~Session() {
     Connection& c = TheConnection();
-    --c.depth;
+    std::vector<std::function<void()>> run;
+    if (--c.depth == 0) {
+        run.swap(c.committed);
+        // Asked inside a transaction begun without Transaction (its commit
+        // did not pass them on): nothing is open any more, so they are due.
+        if (!c.pending.empty() && (!c.handle || sqlite3_get_autocommit(c.handle) != 0)) {
+            for (std::function<void()>& fn : c.pending) run.push_back(std::move(fn));
+            c.pending.clear();
+        }
+    }
     c.lock->unlock();
+    for (const std::function<void()>& fn : run) fn();
 }
 
 Transaction::~Transaction() {
     if (!open_) return;
+    Connection& c = TheConnection();
+    if (c.pending.size() > afterMark_) c.pending.resize(afterMark_);
     if (nested_) {
         RunKept(session_, "ROLLBACK TO store_nested");
         RunKept(session_, "RELEASE store_nested");
@@ -313,6 +329,7 @@ Transaction::~Transaction() {
 uint32_t Transaction::Begin(bool write) {
     if (!session_.Ok()) return session_.Error();
     nested_ = sqlite3_get_autocommit(session_.Handle()) == 0;
+    afterMark_ = TheConnection().pending.size();
     uint32_t error = RunKept(session_, nested_ ? "SAVEPOINT store_nested" : write ? "BEGIN IMMEDIATE" : "BEGIN");
     open_ = error == kErrorSuccess;
     return error;
@@ -321,7 +338,13 @@ uint32_t Transaction::Begin(bool write) {
 uint32_t Transaction::Commit() {
     if (!open_) return kErrorInvalidParameter;
     uint32_t error = RunKept(session_, nested_ ? "RELEASE store_nested" : "COMMIT");
-    if (error == kErrorSuccess) open_ = false;
+    if (error != kErrorSuccess) return error;
+    open_ = false;
+    if (!nested_) {
+        Connection& c = TheConnection();
+        for (std::function<void()>& fn : c.pending) c.committed.push_back(std::move(fn));
+        c.pending.clear();
+    }
     return error;
 }
 
@@ -483,6 +506,19 @@ void SetBusyTimeout(int milliseconds) {
     std::lock_guard<std::recursive_mutex> guard(*c.lock);
     c.busyTimeoutMs = milliseconds;
     if (c.handle) sqlite3_busy_timeout(c.handle, milliseconds);
+}
+
+void AfterCommit(std::function<void()> fn) {
+    Connection& c = TheConnection();
+    {
+        // Holding the (recursive) lock, a session still open is this thread's own.
+        std::lock_guard<std::recursive_mutex> guard(*c.lock);
+        if (c.depth > 0 && c.handle && sqlite3_get_autocommit(c.handle) == 0) {
+            c.pending.push_back(std::move(fn));
+            return;
+        }
+    }
+    fn();
 }
 
 uint32_t Read(const std::function<uint32_t(Transaction&)>& body) { return RunTransaction(false, body); }

@@ -41,6 +41,8 @@
 // called from within another's transaction) joins it as a savepoint: its
 // changes are undone alone when it fails and kept only when the outer one
 // commits. A body must not wait for another thread that uses the store.
+// What must happen only once a change is visible to other processes (telling
+// a watcher of it) goes to AfterCommit.
 #pragma once
 
 #include <cstdint>
@@ -81,6 +83,7 @@ private:
     Session& session_;      // the connection
     bool open_ = false;     // begun and neither committed nor rolled back
     bool nested_ = false;   // a savepoint inside an outer transaction
+    size_t afterMark_ = 0;  // AfterCommit calls asked before it began (kept when it rolls back)
 };
 
 // The process's connection to the current device's store, held for the
@@ -158,6 +161,13 @@ private:
 // begin or commit.
 uint32_t Read(const std::function<uint32_t(Transaction&)>& body);
 uint32_t Write(const std::function<uint32_t(Transaction&)>& body);
+
+// Runs fn once the changes made so far are committed: at once when this
+// thread has no transaction open, else when its outermost transaction
+// commits, after the store is released (so fn may use the store and wait for
+// other threads). Dropped when the transaction, or the savepoint it was
+// asked in, is rolled back: nobody hears of a change that never happened.
+void AfterCommit(std::function<void()> fn);
 
 // Opens the current device's store: kErrorSuccess, or the error with
 // *problem saying in words what is wrong (no device, a damaged file, a file

@@ -263,6 +263,21 @@ bool File::Flush() {
 #endif
 }
 
+bool File::SetEndOfFile() {
+    if (fd_ < 0) {
+        SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    FileStep();
+    if (::ftruncate(fd_, position_) != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return false;
+    }
+    // Buffered bytes beyond the new end are gone from the file.
+    if (bufferLength_ > 0 && bufferStart_ + bufferLength_ > position_) bufferLength_ = 0;
+    return true;
+}
+
 bool CopyFile(std::u16string_view from, std::u16string_view to, bool failIfExists) {
     File in;
     if (!in.Open(from, kGenericRead, kShareRead, kOpenExisting)) return false;

@@ -52,6 +52,8 @@ public:
     int64_t Size() const;
     // Forces the written data to storage.
     bool Flush();
+    // Ends the file at the current position (cutting or extending it).
+    bool SetEndOfFile();
 
     static constexpr uint32_t kReadBufferSize = 16384;
 
@@ -117,8 +119,8 @@ namespace plat {
 // Crash testing: ends this process (with _exit, status kCrashTestExitCode)
 // at the count-th step that changes a file from now on, as a crash or a
 // power cut would. A step is opening a file for writing, one Write (of which
-// only the first half reaches the file at the fatal step), Flush, MoveFile,
-// DeleteFile, CreateDirectory or AppendFile. 0 turns it off. Returns the
+// only the first half reaches the file at the fatal step), Flush,
+// SetEndOfFile, MoveFile, DeleteFile, CreateDirectory or AppendFile. 0 turns it off. Returns the
 // number of steps taken since the last call.
 constexpr int kCrashTestExitCode = 86;
 int ExitAtFileStep(int count);

@@ -1,5 +1,7 @@
 #include "platform/storage/paths.h"
 
+#include <sys/stat.h>
+
 #include <system_error>
 
 #include "base/text.h"
@@ -32,11 +34,38 @@ std::string MatchEntry(const std::filesystem::path& folder, const std::u16string
     return utf8;
 }
 
+// The host path of a device path spelt exactly as on the host, when that
+// path exists (one stat instead of a look-up per folder); empty otherwise.
+// Empty too for a path HostPath refuses, which it then refuses itself.
+std::filesystem::path ExactHostPath(const std::filesystem::path& root, std::u16string_view devicePath) {
+    std::u16string relative;
+    relative.reserve(devicePath.size());
+    std::size_t i = 0;
+    while (i <= devicePath.size()) {
+        std::size_t end = devicePath.find_first_of(u"\\/", i);
+        if (end == std::u16string_view::npos) end = devicePath.size();
+        std::u16string_view part = devicePath.substr(i, end - i);
+        i = end + 1;
+        if (part.empty()) continue;
+        if (part == u"." || part == u".." || part.find(u'\0') != std::u16string_view::npos) return {};
+        if (relative.empty() && tlw::EqualsNoCase(part, u".device")) return {};
+        if (!relative.empty()) relative += u'/';
+        relative += part;
+    }
+    if (relative.empty()) return {};
+    std::filesystem::path host = root / tlw::Utf16ToUtf8(relative);
+    struct stat info {};
+    if (::stat(host.c_str(), &info) != 0) return {};
+    return host;
+}
+
 }  // namespace
 
 std::filesystem::path HostPath(std::u16string_view devicePath) {
     const std::filesystem::path& root = DeviceRoot();
     if (root.empty()) return {};
+    // Most paths are spelt as they are stored.
+    if (std::filesystem::path exact = ExactHostPath(root, devicePath); !exact.empty()) return exact;
     std::filesystem::path host = root;
     bool exists = true;
     std::size_t i = 0;

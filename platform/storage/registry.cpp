@@ -127,10 +127,17 @@ struct Change {
     std::u16string name;   // value name
 };
 
-void Report(const std::vector<Change>& changes) {
-    RegistryChangeHook hook = g_changeHook.load();
-    if (!hook) return;
-    for (const Change& c : changes) hook(c.root, c.path, c.name);
+// Tells the hook of the changes once they are committed: a write made inside
+// a caller's larger transaction is heard of only when that one commits, and
+// not at all when it is rolled back, so a watcher never reads a value before
+// it is there.
+void Report(std::vector<Change> changes) {
+    if (changes.empty() || !g_changeHook.load()) return;
+    store::AfterCommit([changes = std::move(changes)] {
+        RegistryChangeHook hook = g_changeHook.load();
+        if (!hook) return;
+        for (const Change& c : changes) hook(c.root, c.path, c.name);
+    });
 }
 
 // One call at work on the key behind its handle.
@@ -167,7 +174,7 @@ uint32_t RunOnKey(HKey handle, bool write, Body&& body, Committed&& committed = 
         if ((error = tx.Commit()) != kErrorSuccess) return error;
         committed(call);
     }
-    Report(call.changes);
+    Report(std::move(call.changes));
     return kErrorSuccess;
 }
 

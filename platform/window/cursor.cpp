@@ -1,18 +1,16 @@
-// The wait cursor, kept device-wide in "<root>/.device/wait_cursor" (the
-// pid and start time of the process showing it).
+// The wait cursor, kept device-wide in the device store (the table
+// wait_cursor: the pid and start time of the process showing it).
 #include "platform/window/cursor.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <string>
 
 #include "platform/kernel/last_error.h"
 #include "platform/process/process_liveness.h"
-#include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/journal.h"
 
 #include <unistd.h>
@@ -23,21 +21,19 @@ namespace {
 std::mutex g_lock;
 HCursor g_current;  // the cursor this process shows
 
-std::filesystem::path StatePath() { return DeviceStateDir() / "wait_cursor"; }
-
+// Records that this process shows the wait cursor, or that it no longer
+// does (another process's cursor stays).
 void WriteShown(bool shown) {
-    std::error_code ec;
-    if (!shown) {
-        std::filesystem::remove(StatePath(), ec);
-        return;
-    }
-    std::filesystem::path temp = StatePath();
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << getpid() << ' ' << OwnStartTime() << '\n';
-    }
-    std::filesystem::rename(temp, StatePath(), ec);
+    store::Write([&](store::Transaction& t) -> uint32_t {
+        if (!shown) {
+            store::Query q(t, "DELETE FROM wait_cursor WHERE pid = ?1 AND start_time = ?2");
+            q.Bind(1, static_cast<int64_t>(getpid())).Bind(2, static_cast<int64_t>(OwnStartTime()));
+            return q.Run();
+        }
+        store::Query q(t, "INSERT OR REPLACE INTO wait_cursor (id, pid, start_time) VALUES (1, ?1, ?2)");
+        q.Bind(1, static_cast<int64_t>(getpid())).Bind(2, static_cast<int64_t>(OwnStartTime()));
+        return q.Run();
+    });
 }
 
 }  // namespace
@@ -68,11 +64,17 @@ HCursor GetCursor() {
 }
 
 bool WaitCursorShown() {
-    std::ifstream in(StatePath(), std::ios::binary);
     int32_t pid = 0;
     uint64_t start = 0;
-    if (!(in >> pid >> start)) return false;
-    return ProcessAlive(pid, start);
+    uint32_t error = store::Read([&](store::Transaction& t) -> uint32_t {
+        store::Query q(t, "SELECT pid, start_time FROM wait_cursor WHERE id = 1");
+        if (q.Next()) {
+            pid = static_cast<int32_t>(q.Int(0));
+            start = static_cast<uint64_t>(q.Int(1));
+        }
+        return q.Error();
+    });
+    return error == kErrorSuccess && pid != 0 && ProcessAlive(pid, start);
 }
 
 void DrawWaitCursor(uint32_t* pixels, int32_t width, int32_t height, int32_t cx, int32_t cy) {

@@ -27,6 +27,7 @@
 
 #include "platform/gdi/gdi_types.h"
 #include "platform/window/messages.h"
+#include "platform/window/owner_draw.h"
 
 namespace plat {
 
@@ -56,39 +57,8 @@ constexpr uint32_t TPM_BOTTOMALIGN = 0x0020;
 constexpr uint32_t TPM_NONOTIFY = 0x0080;   // no WM_COMMAND to the owner
 constexpr uint32_t TPM_RETURNCMD = 0x0100;  // the chosen identifier is the result
 
-// Owner-drawn item records (ctlType of both).
-constexpr uint32_t ODT_MENU = 1;
-// DrawItemStruct::itemAction.
-constexpr uint32_t ODA_DRAWENTIRE = 0x1;
-constexpr uint32_t ODA_SELECT = 0x2;
-// DrawItemStruct::itemState.
-constexpr uint32_t ODS_SELECTED = 0x1;
-constexpr uint32_t ODS_GRAYED = 0x2;
-constexpr uint32_t ODS_DISABLED = 0x4;
-constexpr uint32_t ODS_CHECKED = 0x8;
-
-// What WM_MEASUREITEM's lParam points to; the owner fills the size.
-struct MeasureItemStruct {
-    uint32_t ctlType = ODT_MENU;
-    uint32_t ctlId = 0;
-    uint32_t itemId = 0;       // the item's identifier
-    uint32_t itemWidth = 0;    // answer: width in pixels
-    uint32_t itemHeight = 0;   // answer: height in pixels
-    uint64_t itemData = 0;     // the value given to AppendMenu
-};
-
-// What WM_DRAWITEM's lParam points to.
-struct DrawItemStruct {
-    uint32_t ctlType = ODT_MENU;
-    uint32_t ctlId = 0;
-    uint32_t itemId = 0;       // the item's identifier
-    uint32_t itemAction = ODA_DRAWENTIRE;
-    uint32_t itemState = 0;    // ODS_* bits
-    Hwnd hwndItem;             // the menu's window
-    Hdc hdc;                   // where to draw (the menu window's surface)
-    Rect rcItem;               // the item's rectangle in hdc
-    uint64_t itemData = 0;     // the value given to AppendMenu
-};
+// The owner-drawn items' records (WM_MEASUREITEM, WM_DRAWITEM) are those of
+// owner_draw.h, with ctlType ODT_MENU.
 
 // The class of the window an open menu shows in.
 inline constexpr char16_t kPopupMenuClass[] = u"PopupMenu";

@@ -86,77 +86,73 @@ void OnRegistryChange(HKey root, const std::u16string& keyPath, const std::u16st
     std::u16string key = NormalKey(keyPath);
     std::u16string value = windb::Folded(valueName);
     std::vector<Notice> notices;
-    windb::WithExistingDb([&](sqlite3* db) {
-        {
-            // Most writes are of values nobody watches: look before locking.
-            windb::Statement any(db,
-                                 "SELECT 1 FROM registry_watches WHERE root = ?1 AND key_folded = ?2 AND "
-                                 "value_folded = ?3 LIMIT 1");
-            any.Bind(1, static_cast<int64_t>(root));
-            any.Bind(2, key);
-            any.Bind(3, value);
-            if (any.Step() != SQLITE_ROW) return true;
-        }
-        // One writer at a time compares and records, so that two processes
-        // changing the value at once neither lose nor double a notice.
-        store::Session session;
-        store::Transaction transaction(session);
-        if (uint32_t error = transaction.Begin(true); error != kErrorSuccess) {
-            SetLastError(error);
-            return false;
-        }
+    {
+        // Most writes are of values nobody watches: look before taking the
+        // write lock.
+        bool watched = false;
+        windb::ReadExisting([&](store::Transaction& t) -> uint32_t {
+            store::Query any(t, "SELECT 1 FROM registry_watches WHERE root = ?1 AND key_folded = ?2 AND "
+                                "value_folded = ?3 LIMIT 1");
+            any.Bind(1, static_cast<int64_t>(root)).Bind(2, std::u16string_view(key)).Bind(3, std::u16string_view(value));
+            watched = any.Next();
+            return any.Error();
+        });
+        if (!watched) return;
+    }
+    // One writer at a time compares and records, so that two processes
+    // changing the value at once neither lose nor double a notice.
+    bool recorded = windb::Write([&](store::Transaction& t) -> uint32_t {
+        notices.clear();
         Seen now = ReadValue(root, keyPath, valueName);
-        windb::Statement watches(db,
+        std::vector<int64_t> ended;
+        std::vector<int64_t> seenAgain;
+        {
+            store::Query watches(t,
                                  "SELECT handle, pid, start_time, hwnd, message, user_data, kind, mask, last_exists, "
                                  "last_type, last_data FROM registry_watches WHERE root = ?1 AND key_folded = ?2 AND "
                                  "value_folded = ?3 ORDER BY handle");
-        watches.Bind(1, static_cast<int64_t>(root));
-        watches.Bind(2, key);
-        watches.Bind(3, value);
-        std::vector<int64_t> ended;
-        std::vector<int64_t> seenAgain;
-        while (watches.Step() == SQLITE_ROW) {
-            int64_t handle = watches.Int(0);
-            if (!ProcessAlive(static_cast<int32_t>(watches.Int(1)), static_cast<uint64_t>(watches.Int(2)))) {
-                ended.push_back(handle);
-                continue;
+            watches.Bind(1, static_cast<int64_t>(root))
+                .Bind(2, std::u16string_view(key))
+                .Bind(3, std::u16string_view(value));
+            while (watches.Next()) {
+                int64_t handle = watches.Int(0);
+                if (!ProcessAlive(static_cast<int32_t>(watches.Int(1)), static_cast<uint64_t>(watches.Int(2)))) {
+                    ended.push_back(handle);
+                    continue;
+                }
+                Seen before;
+                before.exists = watches.Int(8) != 0;
+                before.type = static_cast<uint32_t>(watches.Int(9));
+                before.data = watches.Blob(10);
+                if (before.exists == now.exists && before.type == now.type && before.data == now.data) continue;
+                seenAgain.push_back(handle);
+                if (!Changed(static_cast<uint32_t>(watches.Int(6)), static_cast<uint32_t>(watches.Int(7)), before,
+                             now))
+                    continue;
+                Notice n;
+                n.hwnd.value = static_cast<uint64_t>(watches.Int(3));
+                n.message = static_cast<uint32_t>(watches.Int(4));
+                n.wParam = AsDword(now);
+                n.lParam = watches.Int(5);
+                notices.push_back(n);
             }
-            Seen before;
-            before.exists = watches.Int(8) != 0;
-            before.type = static_cast<uint32_t>(watches.Int(9));
-            before.data = watches.Blob(10);
-            if (before.exists == now.exists && before.type == now.type && before.data == now.data) continue;
-            seenAgain.push_back(handle);
-            if (!Changed(static_cast<uint32_t>(watches.Int(6)), static_cast<uint32_t>(watches.Int(7)), before, now))
-                continue;
-            Notice n;
-            n.hwnd.value = static_cast<uint64_t>(watches.Int(3));
-            n.message = static_cast<uint32_t>(watches.Int(4));
-            n.wParam = AsDword(now);
-            n.lParam = watches.Int(5);
-            notices.push_back(n);
+            if (watches.Error() != kErrorSuccess) return watches.Error();
         }
         for (int64_t handle : ended) {
-            windb::Statement drop(db, "DELETE FROM registry_watches WHERE handle = ?1");
+            store::Query drop(t, "DELETE FROM registry_watches WHERE handle = ?1");
             drop.Bind(1, handle);
-            drop.Step();
+            if (uint32_t error = drop.Run(); error != kErrorSuccess) return error;
         }
         for (int64_t handle : seenAgain) {
-            windb::Statement record(
-                db, "UPDATE registry_watches SET last_exists = ?2, last_type = ?3, last_data = ?4 WHERE handle = ?1");
-            record.Bind(1, handle);
-            record.Bind(2, now.exists ? 1 : 0);
-            record.Bind(3, static_cast<int64_t>(now.type));
+            store::Query record(
+                t, "UPDATE registry_watches SET last_exists = ?2, last_type = ?3, last_data = ?4 WHERE handle = ?1");
+            record.Bind(1, handle).Bind(2, static_cast<int64_t>(now.exists ? 1 : 0)).Bind(3, static_cast<int64_t>(now.type));
             record.BindBlob(4, now.data.data(), now.data.size());
-            record.Step();
+            if (uint32_t error = record.Run(); error != kErrorSuccess) return error;
         }
-        if (uint32_t error = transaction.Commit(); error != kErrorSuccess) {
-            SetLastError(error);
-            notices.clear();
-            return false;
-        }
-        return true;
+        return kErrorSuccess;
     });
+    if (!recorded) notices.clear();
     uint32_t saved = GetLastError();
     for (const Notice& n : notices) win::NotifyFromPlatform(n.hwnd, n.message, n.wParam, n.lParam);
     SetLastError(saved);
@@ -191,50 +187,45 @@ uint32_t RegistryNotifyWindow(HKey root, std::u16string_view key, std::u16string
 
     Seen now = ReadValue(root, key, valueName);
     int64_t handle = 0;
-    uint32_t error = kErrorSuccess;
-    bool ok = windb::WithDb([&](sqlite3* db) {
-        windb::Statement insert(
-            db,
+    uint32_t error = store::Write([&](store::Transaction& t) -> uint32_t {
+        store::Query insert(
+            t,
             "INSERT INTO registry_watches (pid, start_time, hwnd, message, user_data, root, key_folded, value_folded, "
             "kind, mask, last_exists, last_type, last_data) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, "
             "?13)");
-        insert.Bind(1, win::State().pid);
+        insert.Bind(1, static_cast<int64_t>(win::State().pid));
         insert.Bind(2, static_cast<int64_t>(OwnStartTime()));
         insert.Bind(3, static_cast<int64_t>(hwnd.value));
         insert.Bind(4, static_cast<int64_t>(message));
         insert.Bind(5, static_cast<int64_t>(userData));
         insert.Bind(6, static_cast<int64_t>(root));
-        insert.Bind(7, NormalKey(key));
-        insert.Bind(8, windb::Folded(valueName));
+        insert.Bind(7, std::u16string_view(NormalKey(key)));
+        insert.Bind(8, std::u16string_view(windb::Folded(valueName)));
         insert.Bind(9, static_cast<int64_t>(condition ? condition->kind : RegistryNotifyCondition::kRegAnyChange));
         insert.Bind(10, static_cast<int64_t>(condition ? condition->mask : 0xFFFFFFFFu));
-        insert.Bind(11, now.exists ? 1 : 0);
+        insert.Bind(11, static_cast<int64_t>(now.exists ? 1 : 0));
         insert.Bind(12, static_cast<int64_t>(now.type));
         insert.BindBlob(13, now.data.data(), now.data.size());
-        int rc = insert.Step();
-        if (rc != SQLITE_DONE) {
-            error = windb::SetErrorFromSqlite(rc);
-            return false;
-        }
-        handle = sqlite3_last_insert_rowid(db);
-        return true;
+        if (uint32_t failed = insert.Run(); failed != kErrorSuccess) return failed;
+        handle = t.LastInsertId();
+        return kErrorSuccess;
     });
-    if (!ok) return error != kErrorSuccess ? error : GetLastError();
+    if (error != kErrorSuccess) return error;
     *out = static_cast<HRegNotify>(handle);
     return kErrorSuccess;
 }
 
 uint32_t RegistryCloseNotification(HRegNotify handle) {
     if (handle == 0) return kErrorInvalidHandle;
-    int changes = 0;
-    windb::WithExistingDb([&](sqlite3* db) {
-        windb::Statement drop(db, "DELETE FROM registry_watches WHERE handle = ?1 AND pid = ?2 AND start_time = ?3");
-        drop.Bind(1, static_cast<int64_t>(handle));
-        drop.Bind(2, win::State().pid);
-        drop.Bind(3, static_cast<int64_t>(OwnStartTime()));
-        if (drop.Step() != SQLITE_DONE) return false;
-        changes = sqlite3_changes(db);
-        return true;
+    int64_t changes = 0;
+    windb::WriteExisting([&](store::Transaction& t) -> uint32_t {
+        store::Query drop(t, "DELETE FROM registry_watches WHERE handle = ?1 AND pid = ?2 AND start_time = ?3");
+        drop.Bind(1, static_cast<int64_t>(handle))
+            .Bind(2, static_cast<int64_t>(win::State().pid))
+            .Bind(3, static_cast<int64_t>(OwnStartTime()));
+        uint32_t failed = drop.Run();
+        changes = t.Changes();
+        return failed;
     });
     return changes > 0 ? kErrorSuccess : kErrorInvalidHandle;
 }
@@ -242,11 +233,10 @@ uint32_t RegistryCloseNotification(HRegNotify handle) {
 namespace win {
 
 void CloseWatchesOfWindow(Hwnd hwnd) {
-    windb::WithExistingDb([&](sqlite3* db) {
-        windb::Statement drop(db, "DELETE FROM registry_watches WHERE hwnd = ?1");
+    windb::WriteExisting([&](store::Transaction& t) -> uint32_t {
+        store::Query drop(t, "DELETE FROM registry_watches WHERE hwnd = ?1");
         drop.Bind(1, static_cast<int64_t>(hwnd.value));
-        drop.Step();
-        return true;
+        return drop.Run();
     });
 }
 

@@ -5,8 +5,6 @@
 // Internal to the window layer and the registry-change notification.
 #pragma once
 
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
+#include "platform/storage/device_store.h"
 #include "platform/window/messages.h"
 
 namespace plat::windb {
@@ -44,41 +43,15 @@ struct ScreenState {
     Hwnd capture;     // the window that receives the stylus while captured
 };
 
-// Runs fn with the process's connection to the device store, in a store
-// session. False (last error set) when there is no device or the store
-// cannot be opened; else fn's answer.
-bool WithDb(const std::function<bool(sqlite3*)>& fn);
-// The same, but does not make the file: false (no error) when the device
-// has no store yet.
-bool WithExistingDb(const std::function<bool(sqlite3*)>& fn);
-
-// A prepared statement, finalized when it goes out of scope.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql);
-    ~Statement();
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ok() const { return stmt_ != nullptr; }
-    void Bind(int index, int64_t value);
-    void Bind(int index, std::u16string_view text);  // stored as UTF-8
-    void BindBlob(int index, const void* data, size_t size);
-    // SQLITE_ROW, SQLITE_DONE or an error.
-    int Step();
-    int64_t Int(int column) const;
-    std::u16string Text(int column) const;
-    std::vector<uint8_t> Blob(int column) const;
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;  // null when preparing failed
-};
-
-// Runs SQL without rows (BEGIN IMMEDIATE, COMMIT, ...); true on success.
-bool Exec(sqlite3* db, const char* sql);
-// Maps a SQLite result to the platform's error code and sets it as the last
-// error; returns it.
-uint32_t SetErrorFromSqlite(int rc);
+// Runs body in one write transaction of the device store (statements through
+// the store's cache, see device_store.h). False with the last error set when
+// the store cannot be used or body fails.
+bool Write(const std::function<uint32_t(store::Transaction&)>& body);
+// Runs body in one read transaction; false without running it (and without
+// an error) when the device has no store yet, so that a read never makes one.
+bool ReadExisting(const std::function<uint32_t(store::Transaction&)>& body);
+// Write, but only on a store that exists (removing rows from none is done).
+bool WriteExisting(const std::function<uint32_t(store::Transaction&)>& body);
 
 // Names compared without regard to case are stored folded as well.
 std::u16string Folded(std::u16string_view text);

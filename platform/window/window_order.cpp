@@ -50,6 +50,12 @@ uint32_t GetShellFlags(Hwnd hwnd) {
     return row ? row->shellFlags : 0;
 }
 
+bool ShellIsRunning() {
+    for (Hwnd hwnd : ListTopLevelWindows())
+        if (GetShellFlags(hwnd) & kShellDesktop) return true;
+    return false;
+}
+
 bool SetForegroundWindow(Hwnd hwnd) {
     std::optional<windb::WindowRow> row = windb::FindRow(hwnd);
     if (!row || !row->topLevel || (row->shellFlags & kShellBar)) {

@@ -30,6 +30,10 @@ enum : uint32_t {
 bool SetShellFlags(Hwnd hwnd, uint32_t set, uint32_t clear);
 // The shell flags of any window of the device (0 for none).
 uint32_t GetShellFlags(Hwnd hwnd);
+// Whether the device's shell runs: a live process shows the desktop (a
+// window with kShellDesktop). A device that was never booted, or was
+// halted, has no shell and so no screen a person looks at.
+bool ShellIsRunning();
 
 // Puts a top-level window of any process at the top of the stack and makes
 // it the foreground window with the focus. False for a window that does not

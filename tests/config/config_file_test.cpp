@@ -352,6 +352,28 @@ TEST_F(ConfigFileTest, SaveKeepsTheBackupAndCreatesTheFolder) {
     EXPECT_FALSE(plat::FileExists(u"\\My Documents\\Korvel\\Tallowd.ini.new"));
 }
 
+// Each save writes into the file of the backup before last: a long old file
+// must leave no tail behind a shorter new content, and the backup holds the
+// content before the save.
+TEST_F(ConfigFileTest, SavesOverALongerOldBackupLeaveNoTail) {
+    ASSERT_TRUE(Read());
+    model->profiles.count = 40;
+    for (int i = 5; i < 40; ++i) model->profiles.profiles[i] = model->profiles.profiles[i % 5];
+    ASSERT_TRUE(tlw::WriteConfiguration(false, "", *model, *language));
+    ASSERT_TRUE(tlw::WriteConfiguration(false, "", *model, *language));
+    std::string longText = GetFile(kIni);
+    model->profiles.count = 5;
+    ASSERT_TRUE(tlw::WriteConfiguration(false, "", *model, *language));
+    EXPECT_EQ(GetFile(kIni), tlw::FormatConfiguration(*model, *language));
+    EXPECT_EQ(GetFile(kBak), longText);
+    model->profiles.profiles[0].name = u"Again";
+    std::string shortText = GetFile(kIni);
+    ASSERT_TRUE(tlw::WriteConfiguration(false, "", *model, *language));
+    EXPECT_EQ(GetFile(kIni), tlw::FormatConfiguration(*model, *language));
+    EXPECT_EQ(GetFile(kBak), shortText);
+    EXPECT_FALSE(plat::FileExists(u"\\My Documents\\Korvel\\Tallowd.ini.new"));
+}
+
 TEST_F(ConfigFileTest, AFailedSaveLeavesTheFileWhole) {
     ASSERT_TRUE(Read());
     ASSERT_TRUE(tlw::WriteConfiguration(false, "", *model, *language));
@@ -377,8 +399,10 @@ TEST_F(ConfigFileTest, AFailedSaveLeavesTheFileWhole) {
     EXPECT_EQ(GetFile(kBak), good);
     EXPECT_FALSE(plat::FileExists(u"\\My Documents\\Korvel\\Tallowd.ini.new"));
     auto journal = plat::JournalRead();
-    ASSERT_FALSE(journal.empty());
-    EXPECT_NE(journal.back().find("message box [\\My Documents\\Korvel] File creation error."), std::string::npos);
+    ASSERT_GE(journal.size(), 2u);
+    EXPECT_NE(journal[journal.size() - 2].find("message box [\\My Documents\\Korvel] File creation error. (exclamation)"),
+              std::string::npos);
+    EXPECT_NE(journal.back().find("message box [\\My Documents\\Korvel] answered OK"), std::string::npos);
 
     auto fresh = std::make_unique<ConfigModel>();
     std::swap(model, fresh);

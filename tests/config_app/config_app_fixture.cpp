@@ -9,6 +9,7 @@
 #include "common/graphics/rgba_image.h"
 #include "platform/storage/device.h"
 #include "platform/window/window.h"
+#include "support/message_box_answer.h"
 
 namespace {
 
@@ -154,12 +155,9 @@ plat::Hwnd ConfigAppProcessTest::ProgramPopup() {
 }
 
 void ConfigAppProcessTest::AnswerMessageBox(const std::string& text) {
-    ASSERT_TRUE(WaitUntil([&] { return Journal().find(text) != std::string::npos || bool(ProgramPopup()); }))
-        << "no message box \"" << text << "\"";
-    if (plat::Hwnd box = ProgramPopup()) {
-        Key("action");
-        ASSERT_TRUE(WaitUntil([&] { return !plat::IsWindow(box) || !plat::IsWindowVisible(box); }));
-    }
+    ASSERT_TRUE(WaitUntil([&] { return Journal().find(text) != std::string::npos; })) << "no message box \"" << text << "\"";
+    std::string error;
+    ASSERT_TRUE(::AnswerMessageBox(dir_, "OK", &error)) << error;
 }
 
 std::string ConfigAppProcessTest::ConfigRead() { return TlwsimCommand("config", dir_, {"read"}).output; }
@@ -168,6 +166,15 @@ std::string ConfigAppProcessTest::RegistryValue(const char* value) {
     std::string out = Tlwsim({"reg", dir_, "get", "HKCU\\Software\\Korvel\\Tallowin", value}, ErrorStream::kCaptured).output;
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
     return out;
+}
+
+void ConfigAppProcessTest::MarkFlags2() {
+    ASSERT_EQ(Tlwsim({"reg", dir_, "set", "HKCU\\Software\\Korvel\\Tallowin", "Flags2", "dword:2"}).exitCode, 0);
+}
+
+bool ConfigAppProcessTest::Flags2Raised() {
+    std::string value = RegistryValue("Flags2");
+    return value == "1" || value == "0";
 }
 
 bool ConfigAppProcessTest::WaitConfigContains(const std::string& text) {

@@ -44,7 +44,7 @@ protected:
     void Menu(uint32_t command);
 
     // Waits until the program has shown a message box with the text, and
-    // answers it when it stays on the screen.
+    // answers it with its OK button.
     void AnswerMessageBox(const std::string& text);
     // Another top-level window of the program than its main window (a
     // message box), none when there is none.
@@ -62,6 +62,12 @@ protected:
     std::string ConfigRead();
     std::string Journal();
     std::string RegistryValue(const char* value);
+    // The Today plug-in on the booted phone takes Flags2 = 1 (the program's
+    // "saved" signal) and clears it at its next refresh, at any moment. So a
+    // test marks Flags2 with a value of its own before the save, and after it
+    // expects 1 (not taken yet) or 0 (taken), both written only after the mark.
+    void MarkFlags2();
+    bool Flags2Raised();
     // Waits until `tlwsim config read` prints text.
     bool WaitConfigContains(const std::string& text);
 

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "common/device/sim_pin.h"
 #include "config_app_fixture.h"
@@ -121,6 +123,7 @@ TEST_F(ConfigAppProcessTest, ProfileCommandsAreSavedAsEdited) {
     TapRow(3);  // Car
     ASSERT_TRUE(WaitSelected(3));
     Menu(kCmdDelete);
+    MarkFlags2();
     Key("softkey1");  // Save
     ASSERT_TRUE(WaitSoftKeys("Exit", "Menu"));
 
@@ -134,7 +137,36 @@ TEST_F(ConfigAppProcessTest, ProfileCommandsAreSavedAsEdited) {
     EXPECT_EQ(Value(meeting, "enabled"), "0");
     EXPECT_EQ(Value(meeting, "show"), "1");
     EXPECT_EQ(RegistryValue("ManualProfile"), "700");
-    EXPECT_EQ(RegistryValue("Flags2"), "1");
+    EXPECT_TRUE(Flags2Raised()) << RegistryValue("Flags2");
+}
+
+TEST_F(ConfigAppProcessTest, AFileOfTheOlderLayoutIsReadAtStartAndSavedInTheCurrentOne) {
+    std::filesystem::path file = std::filesystem::path(dir_) / "My Documents" / "Korvel" / "Tallowd.ini";
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary)
+        << "profile=0 name=\"Quiet\" enabled=\"X eventType=0 timed=\"X01:30\" override=\"X volMaster=0\r\n"
+           "profile=1 name=\"Office\" enabled=\"X eventType=1 schedule0=\"XXXXX--08:30\" show=\"X override=\"-\r\n"
+           "profile=2 name=\"Evening\" enabled=\"- eventType=0 radio=\"-X-\"\r\n"
+           "Language=00 bklLevels=12 voicemail=\"+4930123\"\r\n";
+    StartConfig();
+    TapRow(kRowProfiles);
+    ASSERT_TRUE(WaitSoftKeys("Save", "Menu"));
+    Key("softkey1");  // Save
+    ASSERT_TRUE(WaitSoftKeys("Exit", "Menu"));
+
+    ASSERT_TRUE(WaitConfigContains("name=Evening"));
+    std::ifstream in(file, std::ios::binary);
+    std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(saved.find("VERSION 2.0"), std::string::npos) << "saved in the current layout";
+    std::string config = ConfigRead();
+    EXPECT_EQ(Names(config), (std::vector<std::string>{"Quiet", "Office", "Evening"})) << config;
+    std::vector<std::string> quiet = ConfigSection(config, "profile0");
+    EXPECT_EQ(Value(quiet, "timeout"), "01:30");
+    std::vector<std::string> office = ConfigSection(config, "profile1");
+    EXPECT_EQ(Value(office, "time0"), "08:30");
+    EXPECT_EQ(Value(office, "schedule0"), "1,1,1,1,1,0,0");
+    EXPECT_EQ(Value(ConfigSection(config, "profile2"), "radio"), "0,1,0");
+    EXPECT_EQ(Value(ConfigSection(config, "Options"), "bklLevels"), "12");
 }
 
 TEST_F(ConfigAppProcessTest, DeleteStopsAtTwoProfiles) {

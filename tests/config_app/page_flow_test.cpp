@@ -3,8 +3,11 @@
 // save and discard.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "base/text.h"
 #include "common/config/config_file.h"
 #include "common/config/registry_state.h"
 #include "common/device/sim_pin.h"
@@ -12,6 +15,7 @@
 #include "config_app/config_app.h"
 #include "config_app/pages.h"
 #include "config_app/row_list.h"
+#include "platform/audio/sound_player.h"
 #include "platform/gdi/gdi.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/window.h"
@@ -208,6 +212,42 @@ TEST_F(PageFlowTest, ProfileListBackGivesMovedProfilesTheirOwnNamesAndFlags) {
     EXPECT_TRUE(t.profiles[0].enabled);
     EXPECT_EQ(t.profiles[1].name.View(), first) << "not the name of the profile that stood there";
     EXPECT_EQ(t.profiles[t.count - 1].name.View(), made);
+}
+
+TEST_F(PageFlowTest, AChosenSoundIsHeardAndLeavingTheEditorStopsIt) {
+    std::filesystem::create_directories(device_.Root() / "Windows" / "Rings");
+    for (const char* name : {"Bells.wav", "Chime.wav"})
+        std::ofstream(device_.Root() / "Windows" / "Rings" / name) << "RIFF\4\0\0\0WAVE";
+    plat::SndStop();  // nothing left playing from before
+    Profile& p = app().model.profiles.profiles[0];
+    p.volMaster = 2;  // sounds as set here
+    p.event_enabled[0] = true;
+    app().selectedProfile = 0;
+    app().editorTab = 1;  // the sounds tab, on the ring tone
+    ShowPage(app(), kPageProfileEditor);
+    const ProfileEditorPage& page = app().editorPage;
+    int32_t fileRow = -1;
+    for (size_t i = 0; i < app().rows.size(); ++i) {
+        if (app().rows[i].kind == RowKind::kChoice &&
+            page.rows[static_cast<size_t>(app().rows[i].tag)].field == EditorField::kSoundFile)
+            fileRow = static_cast<int32_t>(i);
+    }
+    ASSERT_GE(fileRow, 0);
+    size_t before = JournalEffects().size();
+    SelectRow(app(), fileRow);
+    Key(plat::VK_RIGHT);  // the first file after the phone's own sound
+    std::u16string first(p.ringtone[0].View());
+    Key(plat::VK_RIGHT);
+    std::u16string second(p.ringtone[0].View());
+    Command(kCmdBack);
+    std::vector<std::string> effects = JournalEffects();
+    std::vector<std::string> since(effects.begin() + static_cast<std::ptrdiff_t>(before), effects.end());
+    std::string rings = "\\Windows\\Rings\\";
+    EXPECT_EQ(since, (std::vector<std::string>{"sound play " + rings + Utf16ToUtf8(first),
+                                               "sound stop " + rings + Utf16ToUtf8(first),
+                                               "sound play " + rings + Utf16ToUtf8(second),
+                                               "sound stop " + rings + Utf16ToUtf8(second)}));
+    EXPECT_NE(first, second);
 }
 
 TEST_F(PageFlowTest, AMoonquillProfileMakesAllFifteenTodaySlotsEditable) {

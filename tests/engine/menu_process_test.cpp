@@ -17,6 +17,7 @@
 
 #include "platform/gdi/imaging.h"
 #include "support/background_program.h"
+#include "support/message_box_answer.h"
 #include "support/run_program.h"
 #include "support/sim_device.h"
 
@@ -147,6 +148,26 @@ protected:
         ASSERT_EQ(TlwsimCommand("sync", dir_).exitCode, 0);
     }
 
+    // Rewrites the configuration with menu_type 0 (the plain menu) and has
+    // the engine reload it.
+    void UsePlainMenu() {
+        std::string config = TlwsimCommand("config", dir_, {"read"}).output;
+        size_t at = config.find("menu_type=1");
+        ASSERT_NE(at, std::string::npos) << config;
+        config.replace(at, 11, "menu_type=0");
+        std::string crlf;
+        for (char c : config) {
+            if (c == '\n') crlf += '\r';
+            crlf += c;
+        }
+        std::filesystem::create_directories(std::filesystem::path(dir_) / "My Documents" / "Korvel");
+        std::ofstream(std::filesystem::path(dir_) / "My Documents" / "Korvel" / "Tallowd.ini", std::ios::binary) << crlf;
+        ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe", "2262"}).exitCode, 0);
+        ASSERT_EQ(TlwsimCommand("sync", dir_).exitCode, 0);
+        ASSERT_TRUE(WaitUntil([&] { return Find("TlwIcon", &icon_); }, 30000));
+        EXPECT_EQ(Log().find("Exiting program."), std::string::npos) << "the icon window went with the reload, not the engine";
+    }
+
     std::unique_ptr<SimDevice> device_;
     std::unique_ptr<BackgroundProgram> host_;
     std::string dir_;
@@ -203,22 +224,7 @@ TEST_P(MenuProcessTest, SkinnedMenuChoosesLocksAndShowsEachState) {
 TEST_P(MenuProcessTest, PlainMenuChoosesLocksAndShowsEachState) {
     ASSERT_NO_FATAL_FAILURE(Boot(true));
     const std::string s = GetParam();
-    std::string config = TlwsimCommand("config", dir_, {"read"}).output;
-    size_t at = config.find("menu_type=1");
-    ASSERT_NE(at, std::string::npos) << config;
-    config.replace(at, 11, "menu_type=0");
-    std::string crlf;
-    for (char c : config) {
-        if (c == '\n') crlf += '\r';
-        crlf += c;
-    }
-    std::filesystem::create_directories(std::filesystem::path(dir_) / "My Documents" / "Korvel");
-    std::ofstream(std::filesystem::path(dir_) / "My Documents" / "Korvel" / "Tallowd.ini", std::ios::binary) << crlf;
-    ASSERT_EQ(Tlwsim({"run", dir_, "\\Windows\\Tallowd.exe", "2262"}).exitCode, 0);
-    ASSERT_EQ(TlwsimCommand("sync", dir_).exitCode, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Find("TlwIcon", &icon_); }, 30000));
-    EXPECT_EQ(Log().find("Exiting program."), std::string::npos) << "the icon window went with the reload, not the engine";
-
+    ASSERT_NO_FATAL_FAILURE(UsePlainMenu());
     ASSERT_NO_FATAL_FAILURE(OpenMenu("PopupMenu"));
     Box menu;
     ASSERT_TRUE(Find("PopupMenu", &menu));
@@ -247,6 +253,42 @@ TEST_P(MenuProcessTest, PlainMenuChoosesLocksAndShowsEachState) {
     ASSERT_EQ(r.exitCode, 0);
     ASSERT_NO_FATAL_FAILURE(WaitClosed("PopupMenu"));
     EXPECT_TRUE(Journalled("popup menu cancelled"));
+}
+
+// The phone radio's switch asks first, in a message box on the screen over
+// the Today screen: Cancel leaves the radio alone, the action key (OK, the
+// default) switches it off.
+TEST_P(MenuProcessTest, PhoneRadioSwitchAsksInAMessageBox) {
+    ASSERT_NO_FATAL_FAILURE(Boot(true));
+    const std::string s = GetParam();
+    ASSERT_NO_FATAL_FAILURE(UsePlainMenu());
+    // Five profiles, a separator, automatic and lock, a separator, then the
+    // switches Bluetooth, Wi-Fi and phone.
+    int item = Scale(s, 18), separator = Scale(s, 6);
+    Box menu;
+    auto tapPhoneItem = [&] {
+        ASSERT_NO_FATAL_FAILURE(OpenMenu("PopupMenu"));
+        ASSERT_TRUE(Find("PopupMenu", &menu));
+        Tap(menu.CentreX(), menu.top + 1 + 9 * item + 2 * separator + item / 2);
+        ASSERT_NO_FATAL_FAILURE(WaitClosed("PopupMenu"));
+    };
+    ASSERT_NO_FATAL_FAILURE(tapPhoneItem());
+    ShownMessageBox box = WaitForMessageBox(dir_, "Tallowin");
+    ASSERT_TRUE(box.found) << Windows();
+    EXPECT_TRUE(Journalled("message box [Tallowin]")) << "shown with the language file's question";
+    EXPECT_TRUE(Journalled("(question)"));
+    ASSERT_NO_FATAL_FAILURE(ExpectLooksLike("message_box_phone_" + s, Box{box.left, box.top, box.right, box.bottom}));
+    std::string error;
+    ASSERT_TRUE(AnswerMessageBox(dir_, "Cancel", &error)) << error;
+    ASSERT_EQ(TlwsimCommand("sync", dir_).exitCode, 0);
+    EXPECT_TRUE(Journalled("message box [Tallowin] answered Cancel"));
+    EXPECT_EQ(Log().find("Param:922"), std::string::npos) << Log();
+
+    ASSERT_NO_FATAL_FAILURE(tapPhoneItem());
+    ASSERT_TRUE(AnswerMessageBoxByKey(dir_, "action", &error)) << error;
+    ASSERT_EQ(TlwsimCommand("sync", dir_).exitCode, 0);
+    EXPECT_TRUE(Journalled("message box [Tallowin] answered OK"));
+    EXPECT_TRUE(WaitUntil([&] { return Log().find("Param:922") != std::string::npos; }, 30000)) << Log();
 }
 
 // A quick drag flings the list: it runs on past where the finger let go.

@@ -1,6 +1,8 @@
 // The time-slot arithmetic of the weekly schedule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/time_schedule.h"
 #include "engine/wake_ups.h"
 #include "engine_fixture.h"
@@ -73,6 +75,49 @@ TEST_F(TimeScheduleTest, RescheduleKeepsOneMidnightAndOneSlotWakeUp) {
     SetClock("2010-01-04T23:00:00");
     RescheduleTimeWakeUps(*engine, false);
     EXPECT_EQ(WakeUps(), (std::vector<std::string>{"16@00:00:01"}));
+}
+
+// The handles of the engine's pending time wake-ups, in listing order.
+std::vector<plat::NotificationHandle> TimeWakeUpHandles() {
+    std::vector<plat::UserNotificationInfo> all;
+    plat::ListUserNotifications(&all);
+    std::vector<plat::NotificationHandle> out;
+    for (const auto& n : all) out.push_back(n.handle);
+    return out;
+}
+
+TEST_F(TimeScheduleTest, RescheduleLeavesPendingWakeUpsThatStayTheSame) {
+    AddTimeProfile(u"07:00");
+    Profile& evening = AddTimeProfile(u"22:00");
+    SetClock("2010-01-04T06:00:00");
+    RescheduleTimeWakeUps(*engine, false);
+    std::vector<plat::NotificationHandle> first = TimeWakeUpHandles();
+    ASSERT_EQ(first.size(), 2u);
+    // The same day and schedule: the very same notifications stay pending.
+    SetClock("2010-01-04T06:30:00");
+    RescheduleTimeWakeUps(*engine, false);
+    EXPECT_EQ(TimeWakeUpHandles(), first);
+    // A changed next slot replaces only the slot's wake-up.
+    evening.time[0] = u"06:45";
+    RescheduleTimeWakeUps(*engine, false);
+    EXPECT_EQ(WakeUps(), (std::vector<std::string>{"201@06:45:15", "16@00:00:01"}));
+    std::vector<plat::NotificationHandle> second = TimeWakeUpHandles();
+    EXPECT_NE(second[0], first[0]);
+    EXPECT_EQ(second[1], first[1]);
+    // A duplicate of a wanted wake-up (set by an older engine) goes; one stays.
+    plat::SystemTime midnight;
+    ASSERT_TRUE(plat::ParseDeviceTime("2010-01-05T00:00:01", &midnight));
+    ASSERT_NE(ScheduleWakeUp(*engine, midnight, u"16"), 0u);
+    RescheduleTimeWakeUps(*engine, false);
+    EXPECT_EQ(WakeUps(), (std::vector<std::string>{"201@06:45:15", "16@00:00:01"}));
+    // A day later both fall on other days: both are set anew, none is left over.
+    std::vector<plat::NotificationHandle> third = TimeWakeUpHandles();
+    SetClock("2010-01-05T06:00:00");
+    RescheduleTimeWakeUps(*engine, false);
+    EXPECT_EQ(WakeUps(), (std::vector<std::string>{"201@06:45:15", "16@00:00:01"}));
+    std::vector<plat::NotificationHandle> fourth = TimeWakeUpHandles();
+    ASSERT_EQ(fourth.size(), 2u);
+    EXPECT_EQ(std::count(third.begin(), third.end(), fourth[0]) + std::count(third.begin(), third.end(), fourth[1]), 0);
 }
 
 }  // namespace

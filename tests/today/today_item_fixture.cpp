@@ -167,7 +167,10 @@ plat::SurfaceImage TodayItemTest::Picture() {
 
 std::string TodayItemTest::CompareWithReference(const plat::SurfaceImage& picture, const std::string& name) {
     std::filesystem::path reference = std::filesystem::path(TLW_TEST_DATA) / (name + ".png");
-    const char* update = std::getenv("TLW_UPDATE_REFERENCES");
+    // TLW_UPDATE_PICTURES=1 rewrites the references, as the other picture
+    // tests do (the older TLW_UPDATE_REFERENCES=1 still works).
+    const char* update = std::getenv("TLW_UPDATE_PICTURES");
+    if (!update) update = std::getenv("TLW_UPDATE_REFERENCES");
     if (update && *update == '1') {
         if (!plat::SaveRgbPng(picture.width, picture.height, picture.pixels.data(), reference))
             return "cannot write " + reference.string();

@@ -44,7 +44,7 @@ protected:
     // Composes the screen and cuts out the item's window.
     plat::SurfaceImage Picture();
     // Compares a picture with the reference PNG in the test data folder
-    // (TLW_UPDATE_REFERENCES=1 writes it instead). Empty when they match.
+    // (TLW_UPDATE_PICTURES=1 writes it instead). Empty when they match.
     std::string CompareWithReference(const plat::SurfaceImage& picture, const std::string& name);
     // The commands the stand-in engine received (wParam of message 2261;
     // 2268 for the engine menu message).

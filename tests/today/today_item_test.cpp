@@ -4,6 +4,8 @@
 // no menu or dialog (lock, switches, meters).
 #include "today_item_fixture.h"
 
+#include <algorithm>
+
 #include "common/config/registry_state.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/kernel/clock.h"
@@ -11,6 +13,7 @@
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
 #include "platform/storage/journal.h"
+#include "platform/window/cursor.h"
 #include "common/config/config_file.h"
 #include "sim/hardware_facts.h"
 #include "today/today_layout.h"
@@ -132,6 +135,15 @@ TEST_F(TodayLifeTest, LockIconLocksAndUnlocks) {
     Tap(item_, lock);
     EXPECT_FALSE(tlw::ReadLocked());
     EXPECT_EQ(Commands(), std::vector<int64_t>{500});
+    // The wait cursor shows while the engine takes over, and is gone after.
+    std::vector<std::string> journal = plat::JournalRead();
+    auto shown = std::find_if(journal.begin(), journal.end(),
+                              [](const std::string& l) { return l.find("wait cursor shown") != std::string::npos; });
+    ASSERT_NE(shown, journal.end());
+    EXPECT_NE(std::find_if(shown, journal.end(),
+                           [](const std::string& l) { return l.find("wait cursor hidden") != std::string::npos; }),
+              journal.end());
+    EXPECT_FALSE(plat::WaitCursorShown());
 }
 
 TEST_F(TodayLifeTest, SwitchesSendTheCommandOfTheirState) {

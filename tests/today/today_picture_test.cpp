@@ -1,6 +1,6 @@
 // Pictures of the item at QVGA and VGA with one, two and three rows; across
 // the three every add-on kind is shown once. The references live in
-// tests/today/data (TLW_UPDATE_REFERENCES=1 rewrites them after a wanted
+// tests/today/data (TLW_UPDATE_PICTURES=1 rewrites them after a wanted
 // change of the look).
 #include "today_item_fixture.h"
 

@@ -92,8 +92,12 @@ TEST(SoundPlayerTest, PlaysKnownKindsOfExistingFiles) {
     EXPECT_EQ(plat::SndPlayAsync(u"\\Windows\\Gone.wav"), plat::kSndPlayFileNotFound);
     EXPECT_EQ(plat::SndPlayAsync(u"Song.mp3"), plat::kSndPlayOk);  // a bare name: the Windows folder's
     EXPECT_EQ(plat::SndPlayAsync(u"Other.mp3"), plat::kSndPlayFileNotFound);
+    // A stop ends the sound started last, once.
+    EXPECT_TRUE(plat::SndStop());
+    EXPECT_FALSE(plat::SndStop());
     EXPECT_EQ(JournalEffects(), (std::vector<std::string>{"sound play \\windows\\song.mp3",
-                                                          "sound play \\Windows\\Song.mp3"}));
+                                                          "sound play \\Windows\\Song.mp3",
+                                                          "sound stop \\Windows\\Song.mp3"}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "platform/controls/trackbar.h"
 
 #include "controls_test_support.h"
+#include "platform/gdi/gdi.h"
+#include "platform/window/window_surface.h"
 
 namespace {
 
@@ -70,6 +72,52 @@ TEST_F(TrackbarTest, KeysStepByLineAndPageTapsByPage) {
     std::vector<uint32_t> codes = ctltest::Codes(WM_VSCROLL);
     EXPECT_EQ(codes, (std::vector<uint32_t>{TB_LINEDOWN, TB_ENDTRACK, TB_LINEUP, TB_ENDTRACK, TB_LINEUP, TB_ENDTRACK,
                                             TB_PAGEUP, TB_ENDTRACK}));
+}
+
+// A parent that answers WM_CTLCOLORSTATIC with its brush (none: the
+// default answer).
+HBrush& ParentBrush() {
+    static HBrush brush;
+    return brush;
+}
+LResult ColouringParentProc(Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam) {
+    if (message == WM_CTLCOLORSTATIC && ParentBrush()) return ParentBrush().value;
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+// A colour as the surface holds it (0x00RRGGBB).
+uint32_t SurfaceColour(ColorRef c) { return (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
+
+uint32_t CornerPixel(Hwnd bar) {
+    PumpMessagesUntilIdle();
+    SurfaceImage image;
+    if (!ReadSurface(bar, &image) || image.pixels.empty()) return 0xFFFFFFFFu;
+    return image.pixels[0];
+}
+
+TEST_F(TrackbarTest, TheBackgroundIsTheBrushTheParentAnswers) {
+    WndClass wc;
+    wc.className = u"ColouringParent";
+    wc.proc = &ColouringParentProc;
+    RegisterClass(wc);
+    Hwnd parent = CreateWindow(u"ColouringParent", u"", WS_VISIBLE, 0, 26, 240, 100, Hwnd{});
+    ASSERT_TRUE(parent);
+    Hwnd bar = CreateWindow(kTrackbarClass, u"", WS_CHILD | WS_VISIBLE | TBS_NOTICKS, 10, 10, 100, 20, parent);
+    ASSERT_TRUE(bar);
+    // No answer: the window colour.
+    const uint32_t window = SurfaceColour(GetSysColor(kColorWindow));
+    EXPECT_EQ(CornerPixel(bar), window);
+    // A solid brush of the parent's.
+    ParentBrush() = CreateSolidBrush(Rgb(0x20, 0x80, 0x40));
+    InvalidateRect(bar, nullptr, true);
+    EXPECT_EQ(CornerPixel(bar), 0x208040u);
+    // A brush that no longer exists falls back to the window colour.
+    DeleteObject(ParentBrush());
+    InvalidateRect(bar, nullptr, true);
+    EXPECT_EQ(CornerPixel(bar), window);
+    ParentBrush() = {};
+    DestroyWindow(parent);
+    UnregisterClass(u"ColouringParent");
 }
 
 }  // namespace

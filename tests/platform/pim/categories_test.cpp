@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "platform/kernel/last_error.h"
 #include "support/temp_device.h"
 
@@ -27,6 +30,26 @@ TEST(CalendarCategories, DefaultsThenAddedAndRemoved) {
     // Removing all leaves an empty list, not the defaults.
     for (const std::u16string& name : names) EXPECT_TRUE(RemoveCalendarCategory(name));
     EXPECT_TRUE(CalendarCategories().empty());
+}
+
+// A device made when the list was a text file in the state folder keeps its
+// names: the store takes them over once, and the file goes.
+TEST(CalendarCategories, AListFileOfAnOlderDeviceIsTakenOverOnce) {
+    TempDevice device;
+    {
+        std::ofstream out(device.StateDir() / "categories", std::ios::binary);
+        out << "Gym\r\nBusiness\n\ngym\nfar,too\n" << std::string(40, 'x') << "\n";
+    }
+    EXPECT_EQ(CalendarCategories(), (std::vector<std::u16string>{u"Gym", u"Business"}));
+    EXPECT_FALSE(std::filesystem::exists(device.StateDir() / "categories"));
+    EXPECT_TRUE(AddCalendarCategory(u"Travel"));
+    EXPECT_EQ(CalendarCategories(), (std::vector<std::u16string>{u"Gym", u"Business", u"Travel"}));
+    // A file that turns up again later does not overwrite the store's list.
+    {
+        std::ofstream out(device.StateDir() / "categories", std::ios::binary);
+        out << "Stale\n";
+    }
+    EXPECT_EQ(CalendarCategories(), (std::vector<std::u16string>{u"Gym", u"Business", u"Travel"}));
 }
 
 TEST(CalendarCategories, BadNamesAndOtherDatabasesAreRefused) {

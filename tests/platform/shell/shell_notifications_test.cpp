@@ -2,6 +2,11 @@
 // dismissal leave, the Active value a watcher hears, the class's sound, and
 // refused requests.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
 
 #include "platform/hardware/hardware.h"
 #include "platform/kernel/clock.h"
@@ -95,6 +100,49 @@ TEST_F(ShellNotificationsTest, ARaisePlaysTheClassSoundWhenItsSettingsAndTheSoun
     ASSERT_EQ(effects.size(), 4u);
     EXPECT_EQ(effects[1], "sound play \\Windows\\Notify.wav");
     EXPECT_EQ(effects[3].find("notification 3 of"), 0u);
+}
+
+// Three programs raising and dismissing at once: every raise gets a number of
+// its own, nothing is lost, Active ends at the newest number, and the store's
+// transaction is all the locking there is (no lock file beside it).
+TEST_F(ShellNotificationsTest, ProgramsRaisingAtOnceGetNumbersOfTheirOwn) {
+    constexpr int kChildren = 3;
+    constexpr int kRaises = 15;
+    ASSERT_NE(ShowShellNotification(kSmsClass, u"first", u""), 0u);  // the parent's store is open before the forks
+    std::vector<pid_t> children;
+    for (int child = 0; child < kChildren; ++child) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int failures = 0;
+            for (int i = 0; i < kRaises; ++i) {
+                uint32_t id = ShowShellNotification(child == 0 ? kSmsClass : kMissedClass, u"t", u"x");
+                if (id == 0) ++failures;
+                // Every other one is taken off again.
+                else if (i % 2 == 1 && !DismissShellNotification(id)) ++failures;
+            }
+            _exit(failures);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    std::vector<ShellNotification> shown;
+    ASSERT_TRUE(ListShellNotifications(&shown));
+    ASSERT_EQ(shown.size(), 1u + kChildren * ((kRaises + 1) / 2));
+    std::set<uint32_t> numbers;
+    for (const ShellNotification& n : shown) numbers.insert(n.id);
+    EXPECT_EQ(numbers.size(), shown.size());
+    // One number per raise and per dismissal, none twice.
+    uint32_t last = 1 + kChildren * (kRaises + kRaises / 2);
+    EXPECT_EQ(ActiveId(), last);
+    EXPECT_LE(*numbers.rbegin(), last);
+    for (const auto& entry : std::filesystem::directory_iterator(device_.StateDir()))
+        EXPECT_EQ(entry.path().filename().string().rfind("device.db", 0), 0u) << entry.path();
 }
 
 TEST_F(ShellNotificationsTest, RefusesMalformedClasses) {

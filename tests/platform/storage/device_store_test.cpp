@@ -12,10 +12,14 @@
 #include "platform/kernel/clock.h"
 #include "platform/kernel/last_error.h"
 #include "platform/notify/user_notify.h"
+#include "platform/pim/categories.h"
 #include "platform/power/power_state.h"
+#include "platform/shell/input_panel.h"
+#include "platform/shell/shell_notifications.h"
 #include "platform/storage/device.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/registry.h"
+#include "platform/window/cursor.h"
 #include "support/store_sql.h"
 #include "support/temp_device.h"
 
@@ -58,10 +62,10 @@ TEST_F(DeviceStoreTest, TheWholeStateIsInTheStoreAndNothingBesideIt) {
     ASSERT_NE(SetUserNotification(trigger), 0u);
 
     std::string tables = StoreQuery(device_.Root(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    for (const char* table : {"appointments", "calendar_watchers", "clock", "hardware", "journal", "menu_bars",
-                              "notifications", "notify_icons", "power_state", "reg_keys", "reg_values",
-                              "registered_messages", "registry_watches", "screen_state", "unattended_holders",
-                              "windows"})
+    for (const char* table : {"appointment_recurrences", "appointments", "calendar_watchers", "categories", "category_list", "clock", "hardware",
+                              "input_panel", "journal", "menu_bars", "notifications", "notify_icons", "power_state",
+                              "reg_keys", "reg_values", "registered_messages", "registry_watches", "screen_state",
+                              "unattended_holders", "wait_cursor", "windows"})
         EXPECT_NE(tables.find(std::string(table) + "\n"), std::string::npos) << table << " missing from\n" << tables;
 
     EXPECT_EQ(StoreQuery(device_.Root(), "SELECT name, length(data) FROM reg_values WHERE name = 'Enabled'"),
@@ -73,6 +77,22 @@ TEST_F(DeviceStoreTest, TheWholeStateIsInTheStoreAndNothingBesideIt) {
     EXPECT_EQ(Rows("notifications"), 1);
     EXPECT_EQ(StoreQuery(device_.Root(), "SELECT time, effect FROM journal ORDER BY id"),
               "2010-01-01T12:00:00|power idle\n2010-01-01T12:00:00|unattended mode on\n");
+
+    // The shell's numbering, the calendar's categories, the wait cursor and
+    // the input panel keep no file of their own either.
+    ASSERT_NE(ShowShellNotification(u"{A877D65B-239C-47A7-9304-0D347F580408}", u"Text", u"Anna"), 0u);
+    ASSERT_TRUE(AddCalendarCategory(u"Gym"));
+    SetCursor(LoadCursor(IDC_WAIT));
+    EXPECT_TRUE(WaitCursorShown());
+    ASSERT_TRUE(SipShowIM(SIPF_ON));
+    EXPECT_EQ(StoreQuery(device_.Root(), "SELECT name FROM categories ORDER BY seq"), "Business\nHoliday\nPersonal\nGym\n");
+    EXPECT_EQ(Rows("wait_cursor"), 1);
+    EXPECT_EQ(Rows("input_panel"), 1);
+    SetCursor(LoadCursor(IDC_ARROW));
+    EXPECT_FALSE(WaitCursorShown());
+    ASSERT_TRUE(SipShowIM(SIPF_OFF));
+    EXPECT_EQ(Rows("wait_cursor"), 0);
+    EXPECT_EQ(Rows("input_panel"), 0);
 
     std::set<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(device_.StateDir()))

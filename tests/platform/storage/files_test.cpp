@@ -23,6 +23,15 @@ TEST(Paths, DevicePathsMatchWithoutRegardToCase) {
     // Nothing reaches outside the device or into its platform state.
     EXPECT_TRUE(plat::HostPath(u"\\..\\etc\\passwd").empty());
     EXPECT_TRUE(plat::HostPath(u"\\.device\\device.db").empty());
+    EXPECT_TRUE(plat::HostPath(u"\\My Documents\\..\\..\\etc").empty());
+    EXPECT_TRUE(plat::HostPath(u"\\My Documents\\.\\Korvel").empty());
+    EXPECT_EQ(plat::HostPath(u"\\My Documents\\.device"), device.Root() / "My Documents" / ".device");
+    // Two host files that differ only in case: an exact spelling finds its own.
+    std::ofstream(device.Root() / "My Documents" / "Case.txt") << "upper";
+    std::ofstream(device.Root() / "My Documents" / "case.txt") << "lower";
+    EXPECT_EQ(plat::HostPath(u"\\My Documents\\case.txt"), device.Root() / "My Documents" / "case.txt");
+    EXPECT_EQ(plat::HostPath(u"\\my documents\\Case.txt"), device.Root() / "My Documents" / "Case.txt");
+    EXPECT_EQ(plat::HostPath(u"\\"), device.Root());
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderPersonal), u"\\My Documents");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderAppData), u"\\Application Data");
     EXPECT_EQ(plat::GetSpecialFolderPath(plat::kFolderWindows), u"\\Windows");
@@ -54,6 +63,58 @@ TEST(CodePage, ConversionIntoAReusedBufferKeepsNothingOfTheOldText) {
     EXPECT_EQ(line, u"\u20ac!");
     plat::AnsiToWideInto("", &line);
     EXPECT_TRUE(line.empty());
+}
+
+// Appending conversion a writer uses: runs of ASCII, characters of the
+// upper half, characters the code page lacks and surrogate pairs in any
+// order give the same bytes as converting the text alone.
+TEST(CodePage, AppendingConversionMatchesTheWholeConversion) {
+    const std::u16string texts[] = {u"", u"plain ascii only", u"\u20acstart", u"end\u00e4", u"a\u4e2d\u4e2db",
+                                    u"\U0001F600", u"x\U0001F600y\u0178z", std::u16string(70, u'k') + u"\u00e9" +
+                                    std::u16string(33, u'q'), std::u16string(1, u'\xD800') + u"lone"};
+    for (unsigned codePage : {1252u, 1251u, 65001u}) {
+        plat::SetAnsiCodePage(codePage);
+        std::string appended = "kept>";
+        std::string whole = "kept>";
+        for (const std::u16string& text : texts) {
+            plat::WideToAnsiAppend(text, &appended);
+            whole += plat::WideToAnsi(text, codePage);
+        }
+        EXPECT_EQ(appended, whole) << codePage;
+    }
+    plat::SetAnsiCodePage(1252);
+    std::string out;
+    plat::WideToAnsiAppend(u"a\u20ac\u4e2d", &out);
+    EXPECT_EQ(out, "a\x80?");
+}
+
+TEST(Files, EndOfFileCutsAndExtendsAtThePosition) {
+    TempDevice device;
+    plat::File f;
+    ASSERT_TRUE(f.Open(u"\\cut.txt", plat::kGenericRead | plat::kGenericWrite, plat::kShareNone, plat::kCreateAlways));
+    ASSERT_TRUE(f.Write("a longer old content", 20));
+    // Read it, so that the buffer holds bytes the cut removes.
+    char buf[32] = {};
+    uint32_t got = 0;
+    ASSERT_EQ(f.Seek(0, plat::kFileBegin), 0);
+    ASSERT_TRUE(f.Read(buf, sizeof buf, &got));
+    ASSERT_EQ(got, 20u);
+    ASSERT_EQ(f.Seek(0, plat::kFileBegin), 0);
+    ASSERT_TRUE(f.Write("new", 3));
+    ASSERT_TRUE(f.SetEndOfFile());
+    EXPECT_EQ(f.Size(), 3);
+    ASSERT_EQ(f.Seek(0, plat::kFileBegin), 0);
+    ASSERT_TRUE(f.Read(buf, sizeof buf, &got));
+    EXPECT_EQ(std::string(buf, got), "new");
+    // Beyond the end it extends the file with zero bytes.
+    ASSERT_EQ(f.Seek(5, plat::kFileBegin), 5);
+    ASSERT_TRUE(f.SetEndOfFile());
+    ASSERT_EQ(f.Seek(0, plat::kFileBegin), 0);
+    ASSERT_TRUE(f.Read(buf, sizeof buf, &got));
+    EXPECT_EQ(std::string(buf, got), std::string("new\0\0", 5));
+    f.Close();
+    EXPECT_FALSE(f.SetEndOfFile());
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorInvalidHandle);
 }
 
 TEST(Files, ReadWriteSeekAndSharing) {

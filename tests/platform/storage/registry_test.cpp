@@ -15,6 +15,8 @@
 #include "platform/kernel/last_error.h"
 #include "platform/storage/device.h"
 #include "platform/storage/journal.h"
+#include "platform/storage/device_store.h"
+#include "support/store_sql.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -335,6 +337,50 @@ TEST_F(RegistryTest, ChangeHookSeesEveryValueChange) {
         {kHkeyCurrentUser, u"Software\\Korvel\\Tallowin\\Sub", u"Deep"},
     };
     EXPECT_TRUE(std::is_permutation(removed.begin(), removed.end(), expectedRemoved.begin()));
+}
+
+// A write made inside a caller's larger transaction is heard of once that
+// transaction commits, when other processes can read it, and not at all when
+// it is rolled back (the watcher would otherwise read the old value, or hear
+// of one that never was).
+std::vector<std::string> g_seenByOthers;
+void RecordCommittedValue(HKey, const std::u16string&, const std::u16string& name) {
+    const std::filesystem::path root = DeviceRoot();
+    g_seenByOthers.push_back(tlw::Utf16ToUtf8(name) + "=" +
+                             StoreQuery(root, "SELECT COUNT(*) FROM reg_values WHERE name = '" + tlw::Utf16ToUtf8(name) + "'"));
+}
+
+TEST_F(RegistryTest, ChangesInsideALargerTransactionAreHeardOfWhenItCommits) {
+    g_seenByOthers.clear();
+    SetRegistryChangeHook(&RecordCommittedValue);
+    uint32_t error = store::Write([](store::Transaction&) -> uint32_t {
+        EXPECT_TRUE(RegWriteDword(kHkeyCurrentUser, kAppKey, u"First", 1));
+        // A savepoint rolled back inside it takes only its own change along.
+        store::Write([](store::Transaction&) -> uint32_t {
+            RegWriteDword(kHkeyCurrentUser, kAppKey, u"Undone", 1);
+            return kErrorAccessDenied;
+        });
+        EXPECT_TRUE(RegWriteDword(kHkeyCurrentUser, kAppKey, u"Second", 2));
+        EXPECT_TRUE(g_seenByOthers.empty());
+        return kErrorSuccess;
+    });
+    EXPECT_EQ(error, kErrorSuccess);
+    EXPECT_EQ(g_seenByOthers, (std::vector<std::string>{"First=1\n", "Second=1\n"}));
+
+    g_seenByOthers.clear();
+    error = store::Write([](store::Transaction&) -> uint32_t {
+        RegWriteDword(kHkeyCurrentUser, kAppKey, u"Dropped", 1);
+        return kErrorInvalidParameter;
+    });
+    EXPECT_EQ(error, kErrorInvalidParameter);
+    EXPECT_TRUE(g_seenByOthers.empty());
+    uint32_t value = 0;
+    EXPECT_FALSE(RegReadDword(kHkeyCurrentUser, kAppKey, u"Dropped", &value));
+
+    // Outside any transaction a write is heard of at once.
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, kAppKey, u"Alone", 1));
+    EXPECT_EQ(g_seenByOthers, (std::vector<std::string>{"Alone=1\n"}));
+    SetRegistryChangeHook(nullptr);
 }
 
 TEST(RegistryPath, ParsesBothSpellingsOfTheRoots) {

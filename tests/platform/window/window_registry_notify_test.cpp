@@ -133,10 +133,10 @@ TEST_F(RegistryNotifyTest, BadArgumentsAreRefusedAndDestroyedWindowsDropTheirWat
 // Rows of the watch table, for checking that ended watchers are removed.
 int WatchRows() {
     int rows = -1;
-    windb::WithExistingDb([&](sqlite3* db) {
-        windb::Statement count(db, "SELECT COUNT(*) FROM registry_watches");
-        if (count.Step() == SQLITE_ROW) rows = static_cast<int>(count.Int(0));
-        return true;
+    windb::ReadExisting([&](store::Transaction& t) {
+        store::Query count(t, "SELECT COUNT(*) FROM registry_watches");
+        if (count.Next()) rows = static_cast<int>(count.Int(0));
+        return count.Error();
     });
     return rows;
 }
