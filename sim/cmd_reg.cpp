@@ -29,6 +29,7 @@ std::string ErrorText(uint32_t code) {
     case plat::kErrorSharingViolation: return "the registry stays busy";
     case plat::kErrorInvalidParameter: return "invalid name or value";
     case plat::kErrorDiskFull: return "disk full";
+    case plat::kErrorIoDevice: return "the disk failed to write or read the device store";
     default: return "error " + std::to_string(code);
     }
 }

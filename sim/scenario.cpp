@@ -50,7 +50,9 @@ bool ParseScenario(const std::string& text, std::vector<ScenarioStep>* steps, st
         std::string line = text.substr(start, end - start);
         start = end + 1;
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A file passed through more than one line-ending conversion may end
+        // its lines in several carriage returns: none belongs to the last word.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
         auto fail = [&](const std::string& why) {

@@ -1,6 +1,7 @@
 #include "platform/hardware/notification_led.h"
 
 #include <string>
+#include <type_traits>
 
 #include "platform/hardware/hardware.h"
 #include "platform/storage/journal.h"
@@ -8,7 +9,8 @@
 namespace plat {
 namespace {
 
-static_assert(std::size(HardwareState{}.leds) == kNotificationLedCount, "one stored state per LED");
+// Counted from the type: a HardwareState is no constant expression (it holds strings).
+static_assert(std::extent_v<decltype(HardwareState::leds)> == kNotificationLedCount, "one stored state per LED");
 
 // The blink timing the driver reports for a blinking LED: half a second on,
 // half a second off.

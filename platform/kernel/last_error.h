@@ -23,6 +23,7 @@ enum : uint32_t {
     kErrorAlreadyExists = 183,
     kErrorMoreData = 234,
     kErrorNoMoreItems = 259,
+    kErrorIoDevice = 1117,  // the disk failed a read or a write
     kErrorTimeout = 1460,
 };
 

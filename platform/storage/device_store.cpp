@@ -167,6 +167,9 @@ std::string Problem(const std::string& path, int rc, sqlite3* handle) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return "the device store " + path + " is held by another program (" + detail + ")";
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+        return "the device store " + path + " cannot be opened (" + detail + "): its disk is full or failing";
     default:
         return "the device store " + path + " cannot be opened (" + detail + ")";
     }

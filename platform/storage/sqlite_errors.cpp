@@ -12,6 +12,7 @@ uint32_t ErrorFromSqlite(int rc) {
     case SQLITE_BUSY: case SQLITE_LOCKED: return kErrorSharingViolation;
     case SQLITE_NOMEM: return kErrorNotEnoughMemory;
     case SQLITE_FULL: return kErrorDiskFull;
+    case SQLITE_IOERR: return kErrorIoDevice;
     case SQLITE_CANTOPEN: return kErrorPathNotFound;
     case SQLITE_CORRUPT: case SQLITE_NOTADB: return kErrorInvalidData;
     case SQLITE_TOOBIG: return kErrorInvalidParameter;

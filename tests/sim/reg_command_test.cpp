@@ -1,10 +1,19 @@
 // `tlwsim reg` and `tlwsim journal`: the console's view of the registry and
 // the journal, run as real processes against a temporary device.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/storage/journal.h"
@@ -14,6 +23,44 @@
 #include "support/temp_device.h"
 
 namespace {
+
+// Runs "tlwsim ARGS..." as on a full disk: no file may grow (a file size
+// limit of 0, its signal ignored so that a write fails rather than ending
+// the program). Returns the exit code (-1 when it did not exit) and what it
+// wrote to its standard error.
+std::pair<int, std::string> TlwsimOnAFullDisk(std::vector<std::string> args) {
+    std::string path = std::string(TLW_BIN_DIR) + "/tlwsim";
+    std::vector<char*> argv{path.data()};
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int errors[2];
+    if (pipe(errors) != 0) return {-1, ""};
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(errors[1], 2);
+        close(errors[0]);
+        close(errors[1]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        signal(SIGXFSZ, SIG_IGN);  // kept across exec
+        struct rlimit none {0, 0};
+        setrlimit(RLIMIT_FSIZE, &none);
+        execv(path.c_str(), argv.data());
+        _exit(127);
+    }
+    close(errors[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = read(errors[0], buffer, sizeof(buffer))) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(errors[0]);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return {-1, text};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
 
 class RegCommandTest : public ::testing::Test {
 protected:
@@ -117,6 +164,23 @@ TEST_F(RegCommandTest, ADamagedStoreIsNamedAndLeftAsItIs) {
     EXPECT_NE(r.errors.find(store.string() + " is damaged"), std::string::npos) << r.errors;
     EXPECT_EQ(std::filesystem::file_size(store), size);
     EXPECT_FALSE(std::filesystem::exists(device_.StateDir() / "device.db-wal"));
+}
+
+// A disk that takes no more writes: the console says so in one line and
+// exits 1; the value it could not write keeps its old contents, and once
+// there is room again the store takes changes as before.
+TEST_F(RegCommandTest, AFullDiskIsSaidInOneLineAndLosesNothing) {
+    ASSERT_TRUE(plat::RegWriteDword(plat::kHkeyLocalMachine, u"System\\Test", u"Here", 1));
+    auto [exitCode, errors] =
+        TlwsimOnAFullDisk({"reg", device_.Root().string(), "set", "HKLM\\System\\Test", "Here", "dword:2"});
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(errors.rfind("tlwsim: cannot write 'Here' of HKLM\\System\\Test: ", 0), 0u) << errors;
+    EXPECT_NE(errors.find("disk"), std::string::npos) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+
+    EXPECT_EQ(Reg({"get", "HKLM\\System\\Test", "Here"}).output, "1\n");
+    EXPECT_EQ(Reg({"set", "HKLM\\System\\Test", "Here", "dword:3"}).exitCode, 0);
+    EXPECT_EQ(Reg({"get", "HKLM\\System\\Test", "Here"}).output, "3\n");
 }
 
 }  // namespace

@@ -41,4 +41,16 @@ TEST(ScenarioTest, ATimeOrDurationWithANulByteIsRefused) {
     EXPECT_EQ(error.rfind("line 1: ", 0), 0u) << error;
 }
 
+TEST(ScenarioTest, EveryCarriageReturnEndingALineIsDropped) {
+    // A step reads the same in its file as alone: no carriage return stays
+    // on its last word, and the step's text is the line without them.
+    std::vector<sim::ScenarioStep> steps;
+    std::string error;
+    ASSERT_TRUE(sim::ParseScenario("+5m expect ac=on\r\r\n+1m expect ac=off\r\r", &steps, &error)) << error;
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].value, "on");
+    EXPECT_EQ(steps[0].text, "expect ac=on");
+    EXPECT_EQ(steps[1].value, "off");
+}
+
 }  // namespace
