@@ -1,5 +1,6 @@
 // The configuration file's line reader: one read position that lookups move
-// forward, a fixed 255-byte buffer, and the section and key lookups.
+// forward, steps of 255 bytes read in place from the file's buffer, and the
+// section and key lookups.
 //
 // A lookup reads lines forward from the current position, skipping comment
 // lines (";") and empty lines. A section lookup compares the start of each
@@ -49,17 +50,24 @@ public:
     bool FindKey(std::u16string_view key, std::u16string* value);
 
 private:
+    static_assert(kMaxKeptBytes >= kBufferSize, "a line of one step is kept whole");
+
     // Moves the source to offset; false when the file cannot seek there.
     bool SeekTo(int64_t offset);
-    // Reads the next step of up to kBufferSize bytes from the source.
-    bool ReadStep(char* buffer, uint32_t* got);
+    // The next step of up to kBufferSize bytes, read in place from the
+    // source (valid until the next step); fewer only at the end.
+    bool ReadStep(std::string_view* chunk);
+    // ReadLine's bytes, not yet converted: a view into the source when the
+    // line ends within its first step, else into kept_. Valid until the next
+    // read.
+    bool ReadLineBytes(std::string_view* bytes);
 
     plat::File* file_ = nullptr;  // the open configuration file, or null
     std::string_view content_;    // the content when there is no file
     int64_t contentAt_ = 0;       // the read offset in content_
     int64_t position_ = 0;        // offset of the next line
-    std::string kept_;            // the line being read, and the lookups' last
-    std::u16string line_;         //   line (kept to reuse their storage)
+    std::string kept_;            // the start of a line longer than one step
+    std::u16string line_;         // the lookups' last converted line (kept to reuse its storage)
 };
 
 }  // namespace tlw

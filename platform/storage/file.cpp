@@ -73,6 +73,7 @@ File& File::operator=(File&& other) noexcept {
         buffer_ = std::move(other.buffer_);
         bufferStart_ = other.bufferStart_;
         bufferLength_ = other.bufferLength_;
+        bufferAtEnd_ = other.bufferAtEnd_;
         other.fd_ = -1;
         other.bufferLength_ = 0;
     }
@@ -147,18 +148,38 @@ void File::Close() {
     buffer_.shrink_to_fit();
 }
 
-bool File::ReadHost(uint8_t* out, uint32_t size, uint32_t* read) {
+bool File::ReadHost(int64_t offset, uint8_t* out, uint32_t size, uint32_t* read) {
     *read = 0;
     while (*read < size) {
-        ssize_t n = ::pread(fd_, out + *read, size - *read, position_ + *read);
+        ssize_t n = ::pread(fd_, out + *read, size - *read, offset + *read);
         if (n < 0) {
             if (errno == EINTR) continue;
             SetLastError(ErrorFromErrno(errno));
             return false;
         }
-        if (n == 0) break;
         *read += static_cast<uint32_t>(n);
+        // A short count from a regular file is its end: asking again would
+        // cost one more system call only to hear "nothing".
+        if (n == 0 || *read < size) break;
     }
+    return true;
+}
+
+uint32_t File::BufferedAhead() const {
+    if (!buffered_ || bufferLength_ == 0 || position_ < bufferStart_ || position_ >= bufferStart_ + bufferLength_)
+        return 0;
+    return static_cast<uint32_t>(bufferStart_ + bufferLength_ - position_);
+}
+
+bool File::FillBuffer() {
+    if (buffer_.size() != kReadBufferSize) buffer_.resize(kReadBufferSize);
+    const int64_t start = position_ > kReadBehind ? position_ - kReadBehind : 0;
+    uint32_t got = 0;
+    bufferLength_ = 0;
+    if (!ReadHost(start, buffer_.data(), kReadBufferSize, &got)) return false;
+    bufferStart_ = start;
+    bufferLength_ = got;
+    bufferAtEnd_ = got < kReadBufferSize;
     return true;
 }
 
@@ -171,30 +192,61 @@ bool File::Read(void* buffer, uint32_t size, uint32_t* read) {
     auto* out = static_cast<uint8_t*>(buffer);
     while (*read < size) {
         const uint32_t want = size - *read;
-        if (buffered_ && position_ >= bufferStart_ && position_ < bufferStart_ + bufferLength_) {
-            const auto offset = static_cast<uint32_t>(position_ - bufferStart_);
-            const uint32_t n = std::min(want, bufferLength_ - offset);
-            std::memcpy(out + *read, buffer_.data() + offset, n);
+        if (const uint32_t ahead = BufferedAhead(); ahead > 0) {
+            const uint32_t n = std::min(want, ahead);
+            std::memcpy(out + *read, buffer_.data() + (position_ - bufferStart_), n);
             *read += n;
             position_ += n;
             continue;
         }
-        uint32_t got = 0;
-        if (!buffered_ || want >= kReadBufferSize) {
+        if (!buffered_ || want >= kInPlaceLimit) {
             // Straight into the caller's memory: the handle does not buffer,
-            // or the request is at least as large as the buffer.
-            bool ok = ReadHost(out + *read, want, &got);
+            // or the request is about as large as the buffer.
+            uint32_t got = 0;
+            bool ok = ReadHost(position_, out + *read, want, &got);
             *read += got;
             position_ += got;
-            return ok;
+            if (!ok || got == 0 || got == want) return ok;
+            continue;  // a short count: the loop asks once more, which finds the end
         }
-        if (buffer_.size() != kReadBufferSize) buffer_.resize(kReadBufferSize);
-        bufferLength_ = 0;
-        if (!ReadHost(buffer_.data(), kReadBufferSize, &got)) return false;
-        bufferStart_ = position_;
-        bufferLength_ = got;
-        if (got == 0) break;  // end of the file
+        if (!FillBuffer()) return false;
+        if (BufferedAhead() == 0) break;  // end of the file
     }
+    return true;
+}
+
+bool File::ReadInPlace(uint32_t size, const uint8_t** data, uint32_t* read) {
+    *read = 0;
+    *data = nullptr;
+    if (fd_ < 0) {
+        SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    if (size > kInPlaceLimit) {
+        SetLastError(kErrorInvalidParameter);
+        return false;
+    }
+    if (!buffered_) {
+        // A handle that lets others write keeps nothing: the bytes are read
+        // into its memory for this call alone.
+        if (buffer_.size() < size) buffer_.resize(kReadBufferSize);
+        bufferLength_ = 0;
+        uint32_t got = 0;
+        if (!ReadHost(position_, buffer_.data(), size, &got)) return false;
+        *data = buffer_.data();
+        *read = got;
+        position_ += got;
+        return true;
+    }
+    // The buffer holds the whole request or the rest of the file, or is
+    // refilled around the position, after which it holds the request unless
+    // the file ends first.
+    const uint32_t ahead = BufferedAhead();
+    if (ahead < size && !(bufferAtEnd_ && ahead > 0) && !FillBuffer()) return false;
+    const uint32_t n = std::min(size, BufferedAhead());
+    *data = n > 0 ? buffer_.data() + (position_ - bufferStart_) : buffer_.data();
+    *read = n;
+    position_ += n;
     return true;
 }
 
@@ -204,6 +256,7 @@ bool File::Write(const void* data, uint32_t size) {
         return false;
     }
     FileStep(fd_, data, size, position_);
+    bufferAtEnd_ = false;  // the file may grow
     // Buffered bytes that this write replaces are dropped.
     if (bufferLength_ > 0 && position_ < bufferStart_ + bufferLength_ && position_ + size > bufferStart_)
         bufferLength_ = 0;
@@ -269,6 +322,7 @@ bool File::SetEndOfFile() {
         return false;
     }
     FileStep();
+    bufferAtEnd_ = false;
     if (::ftruncate(fd_, position_) != 0) {
         SetLastError(ErrorFromErrno(errno));
         return false;

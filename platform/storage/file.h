@@ -45,6 +45,13 @@ public:
 
     // Reads up to size bytes; *read is the count (0 at the end of the file).
     bool Read(void* buffer, uint32_t size, uint32_t* read);
+    // Reads like Read without copying: *data points at the next bytes inside
+    // the handle's own memory, valid until the next call on the handle.
+    // *read is size, fewer only at the end of the file: for a handle that
+    // buffers, the end as it was when the buffer last reached it (a read that
+    // starts right at that end looks at the file anew). size is at most
+    // kInPlaceLimit (else false with kErrorInvalidParameter).
+    bool ReadInPlace(uint32_t size, const uint8_t** data, uint32_t* read);
     // Writes all bytes; false (disk full or error) when not all were written.
     bool Write(const void* data, uint32_t size);
     // Moves the position; returns the new position or -1.
@@ -56,11 +63,20 @@ public:
     bool SetEndOfFile();
 
     static constexpr uint32_t kReadBufferSize = 16384;
+    // A refill keeps this much of the file before the position, so that a
+    // reader that seeks back a few lines finds them still buffered.
+    static constexpr uint32_t kReadBehind = 4096;
+    static constexpr uint32_t kInPlaceLimit = kReadBufferSize - kReadBehind;
 
 private:
-    // Reads at position_ from the host file into out (a short count at the
-    // end of the file); false with the last error set.
-    bool ReadHost(uint8_t* out, uint32_t size, uint32_t* read);
+    // Reads at offset from the host file into out (a short count at the end
+    // of the file); false with the last error set.
+    bool ReadHost(int64_t offset, uint8_t* out, uint32_t size, uint32_t* read);
+    // Fills the buffer with the bytes around position_ (from kReadBehind
+    // before it); false with the last error set.
+    bool FillBuffer();
+    // Bytes buffered from position_ on (0 when position_ lies outside).
+    uint32_t BufferedAhead() const;
 
     int fd_ = -1;                      // host descriptor, -1 when closed
     int64_t position_ = 0;             // offset of the next read or write
@@ -68,6 +84,7 @@ private:
     std::vector<uint8_t> buffer_;      // file bytes from bufferStart_ (allocated on first read)
     int64_t bufferStart_ = 0;          // file offset of buffer_[0]
     uint32_t bufferLength_ = 0;        // valid bytes in buffer_, 0 = nothing buffered
+    bool bufferAtEnd_ = false;         // buffer_ ended at the end of the file when filled
 };
 
 // Whole-file and folder operations; each returns false with the last error set.

@@ -11,6 +11,7 @@
 #include "common/config/config_file.h"
 #include "common/config/config_paths.h"
 #include "base/text.h"
+#include "platform/storage/code_page.h"
 #include "platform/storage/file.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/paths.h"
@@ -311,6 +312,33 @@ TEST_F(ConfigFileTest, HugeLinesAreSkippedAndLaterKeysRead) {
     EXPECT_EQ(model->options.voicemail, u"555");
     EXPECT_EQ(model->options.menu_type, 1);
 
+}
+
+// The lookups compare a line's bytes while they are ASCII and leave the rest
+// to the code page: letters beyond ASCII in keys, values, comments and
+// section lines read as the code page makes them, in a single-byte and in
+// the UTF-8 code page.
+TEST_F(ConfigFileTest, LinesBeyondAsciiReadThroughTheCodePage) {
+    struct Case {
+        unsigned codePage;
+        std::string e;        // "e" with an acute accent in the code page
+        std::u16string name;  // what "name=Caf<e>" reads as
+    };
+    const unsigned before = plat::AnsiCodePage();
+    for (const Case& c : {Case{1252, "\xE9", u"Caf\u00E9"}, Case{65001, "\xC3\xA9", u"Caf\u00E9"}}) {
+        SCOPED_TRACE(c.codePage);
+        plat::SetAnsiCodePage(c.codePage);
+        PutFile(kIni, WithHeader(c.e + ";not a comment\n[profile0]\n" + c.e + "nabled=0\nenabled" + c.e + "=0\n"
+                                 "name=Caf" + c.e + "\n" + c.e + "[x]\nshow=0\n[profile1]\nname=Two\n"));
+        ASSERT_TRUE(Read());
+        EXPECT_EQ(model->profiles.count, 2);
+        const tlw::Profile& p = model->profiles.profiles[0];
+        EXPECT_TRUE(p.enabled);  // neither line is the key "enabled"
+        EXPECT_EQ(p.name.View(), c.name);
+        EXPECT_FALSE(p.show);  // a line starting with a letter beyond ASCII starts no section
+        EXPECT_EQ(model->profiles.profiles[1].name, u"Two");
+    }
+    plat::SetAnsiCodePage(before);
 }
 
 TEST_F(ConfigFileTest, ContentInMemoryReadsAsTheFile) {

@@ -34,7 +34,19 @@ TEST(FileBuffer, MixedReadsSeeksAndWritesMatchAPlainFile) {
     std::vector<char> got(2 * plat::File::kReadBufferSize + 7);
     for (int step = 0; step < 3000; ++step) {
         const uint32_t choice = random() % 10;
-        if (choice < 5) {
+        if (choice < 2) {
+            // A read in place: the bytes at the position, without a copy.
+            uint32_t size = random() % 300;
+            const uint8_t* data = nullptr;
+            uint32_t read = 0;
+            ASSERT_TRUE(f.ReadInPlace(size, &data, &read));
+            int64_t available = std::max<int64_t>(0, static_cast<int64_t>(model.size()) - position);
+            ASSERT_EQ(read, static_cast<uint32_t>(std::min<int64_t>(size, available))) << "step " << step;
+            if (read > 0)
+                ASSERT_EQ(std::string(reinterpret_cast<const char*>(data), read), model.substr(position, read))
+                    << "step " << step;
+            position += read;
+        } else if (choice < 5) {
             // Mostly line-sized reads, now and then one larger than the buffer.
             uint32_t size = random() % 8 == 0 ? static_cast<uint32_t>(random() % got.size()) : random() % 300;
             uint32_t read = 0;
@@ -103,6 +115,13 @@ TEST(FileBuffer, ReadersSeeWhatOthersWrote) {
     ASSERT_TRUE(plat::AppendFile(u"\\log.txt", "second\n", 7));
     ASSERT_TRUE(reader.Read(buf, sizeof buf, &read));
     EXPECT_EQ(std::string(buf, read), "second\n");
+    // A read in place that starts at the end looks at the file anew too.
+    ASSERT_TRUE(plat::AppendFile(u"\\log.txt", "third\n", 6));
+    const uint8_t* data = nullptr;
+    ASSERT_TRUE(reader.ReadInPlace(64, &data, &read));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data), read), "third\n");
+    EXPECT_FALSE(reader.ReadInPlace(plat::File::kInPlaceLimit + 1, &data, &read));
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorInvalidParameter);
     reader.Close();
 
     const uint32_t shareAll = plat::kShareRead | plat::kShareWrite;
@@ -115,6 +134,9 @@ TEST(FileBuffer, ReadersSeeWhatOthersWrote) {
     ASSERT_TRUE(b.Write("bb", 2));
     ASSERT_TRUE(a.Seek(0, plat::kFileBegin) == 0 && a.Read(buf, 4, &read));
     EXPECT_EQ(std::string(buf, read), "bbaa");
+    ASSERT_TRUE(b.Seek(1, plat::kFileBegin) == 1 && b.Write("c", 1));
+    ASSERT_TRUE(a.Seek(0, plat::kFileBegin) == 0 && a.ReadInPlace(4, &data, &read));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data), read), "bcaa");
 }
 
 // A moved handle keeps its position and what it buffered.
