@@ -33,7 +33,7 @@ bool RunChooser(ConfigAppState& app, const ChooserRequest& request, std::u16stri
     chooser.fileName = request.fileName;
     chooser.extension = request.extension;
     chooser.typeText = request.typeText;
-    chooser.title = Text(app, request.titleId);
+    chooser.title = request.title.empty() ? Text(app, request.titleId) : request.title;
     chooser.upBitmap = kUpFolderBitmap;
     chooser.upBitmapLarge = kUpFolderBitmapLarge;
     chooser.cancelLabel = Text(app, kTextCancel);

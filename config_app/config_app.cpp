@@ -93,6 +93,10 @@ void LoadStartConfiguration(ConfigAppState& app) {
     ReadAnyConfigurationAndLanguage(app.model, app.language);
     UpdateEditableTodaySlots(app);
     RememberSavedAddOns(app);
+    FitDefaultSkin(app);
+}
+
+void FitDefaultSkin(ConfigAppState& app) {
     std::u16string_view skin = app.model.options.skin.View();
     if (skin.empty() || EndsWithFolder(skin, kDefaultQvgaSkin) || EndsWithFolder(skin, kDefaultVgaSkin)) {
         app.model.options.skin = DefaultSkinFolder(app.paths.skinsFolder.View());

@@ -21,6 +21,10 @@ int RunConfigApp();
 // configuration and language (with the default skin of this screen), the
 // editable slot count and the saved add-on copies.
 void LoadStartConfiguration(ConfigAppState& app);
+// A skin option naming either default skin ("Default_QVGA" or
+// "Default_VGA", as a file from a phone of the other screen class may)
+// becomes this screen's default skin.
+void FitDefaultSkin(ConfigAppState& app);
 
 // The main window's procedure.
 plat::LResult MainWindowProc(plat::Hwnd hwnd, uint32_t message, plat::WParam wParam, plat::LParam lParam);

@@ -2,6 +2,7 @@
 #include "base/text.h"
 #include "config_app/config_app.h"
 #include "config_app/pages.h"
+#include "config_app/settings_backup.h"
 #include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
@@ -49,17 +50,20 @@ void MainMenuSoftKeys(ConfigAppState& app, plat::MenuBarInfo& keys) {
     keys.left = {Text(app, kTextExit), kCmdAccept, {}};
     keys.right.label = Text(app, kTextMenu);
     keys.right.command = kCmdMenuPopup;
-    // Export and import appear once their pages exist.
-    if (FindPage(kPageExport)) keys.right.popup.push_back({Text(app, kTextExport), kCmdExport});
-    if (FindPage(kPageImport)) keys.right.popup.push_back({Text(app, kTextImport), kCmdImport});
-    if (!keys.right.popup.empty()) keys.right.popup.push_back({u"", 0, true});
+    keys.right.popup.push_back({Text(app, kTextExport), kCmdExport});
+    keys.right.popup.push_back({Text(app, kTextImport), kCmdImport});
+    keys.right.popup.push_back({u"", 0, true});
     keys.right.popup.push_back({Text(app, kTextBack), kCmdMenuBack});
 }
 
 bool MainMenuCommand(ConfigAppState& app, uint32_t command) {
-    int32_t page = command == kCmdExport ? kPageExport : command == kCmdImport ? kPageImport : -1;
-    if (page < 0 || !FindPage(page)) return false;
-    ShowPage(app, page);
+    if (command == kCmdExport) {
+        ExportSettings(app);
+    } else if (command == kCmdImport) {
+        ImportSettings(app);
+    } else {
+        return false;
+    }
     return true;
 }
 

@@ -137,6 +137,7 @@ struct ChooserRequest {
     std::u16string startFolder;  // where it opens (empty: its remembered folder)
     bool iconMode = false;       // load mode for a profile icon
     int32_t titleId = 0;         // language-file text of its title
+    std::u16string title;        // its title when the language file has none for it (wins over titleId)
     std::u16string fileName;     // save mode: the name offered
     std::u16string extension;    // save mode: appended to the name, without the dot
     std::u16string typeText;     // save mode: what kind of file is written
