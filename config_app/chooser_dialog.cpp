@@ -9,6 +9,7 @@
 #include "config_app/chooser_field.h"
 #include "config_app/chooser_list.h"
 #include "config_app/chooser_listing.h"
+#include "config_app/config_app_state.h"
 #include "config_app/wait_cursor.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/resources.h"
@@ -26,6 +27,8 @@ namespace {
 // The transparent colour of the up button's bitmap.
 const plat::ColorRef kUpTransparent = plat::Rgb(0x00, 0xFF, 0x00);
 
+}  // namespace
+
 struct ChooserDialog {
     FileChooser* chooser = nullptr;  // the caller's record
     std::u16string folder;           // the folder shown, ending in "\"
@@ -41,8 +44,10 @@ struct ChooserDialog {
     bool accepted = false;           // ... with a result
 };
 
-// The dialog open now; the program runs one at a time.
-ChooserDialog* gOpen = nullptr;
+namespace {
+
+// The dialog open now (the program runs one at a time).
+ChooserDialog*& OpenDialog() { return App().openChooser; }
 
 bool SaveMode(const ChooserDialog& d) { return d.chooser->mode == kChooserSave; }
 
@@ -192,7 +197,7 @@ void Paint(ChooserDialog& d) {
 bool Inside(const plat::Rect& r, int32_t x, int32_t y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 plat::LResult DialogProc(plat::Hwnd hwnd, uint32_t message, plat::WParam wParam, plat::LParam lParam) {
-    ChooserDialog* d = gOpen;
+    ChooserDialog* d = OpenDialog();
     if (!d || (d->window && hwnd != d->window)) return plat::DefWindowProc(hwnd, message, wParam, lParam);
     switch (message) {
     case plat::WM_PAINT:
@@ -270,17 +275,17 @@ ChooserLayout LayOutChooser(int32_t width, int32_t height, bool saveMode) {
 
 ChooserWindows OpenChooserWindows() {
     ChooserWindows w;
-    if (!gOpen) return w;
-    w.dialog = gOpen->window;
-    w.nameEdit = gOpen->nameEdit;
-    w.folderField = gOpen->folderEdit;
-    w.list = gOpen->list;
-    w.upButton = gOpen->layout.upButton;
+    if (!OpenDialog()) return w;
+    w.dialog = OpenDialog()->window;
+    w.nameEdit = OpenDialog()->nameEdit;
+    w.folderField = OpenDialog()->folderEdit;
+    w.list = OpenDialog()->list;
+    w.upButton = OpenDialog()->layout.upButton;
     return w;
 }
 
 bool OpenFileChooser(plat::Hwnd owner, FileChooser* chooser) {
-    if (gOpen || !chooser || !RegisterDialogClass()) return false;
+    if (OpenDialog() || !chooser || !RegisterDialogClass()) return false;
     ChooserDialog d;
     d.chooser = chooser;
     d.folder = ChooserStartFolder();
@@ -288,13 +293,13 @@ bool OpenFileChooser(plat::Hwnd owner, FileChooser* chooser) {
     plat::LogFont f;
     f.height = -ScaleY(12);
     d.font = plat::CreateFontIndirect(f);
-    gOpen = &d;
+    OpenDialog() = &d;
 
     plat::Rect work = plat::CurrentScreenLayout().work;
     d.window = plat::CreateWindow(kChooserClass, ChooserTitle(*chooser), 0, work.left, work.top,
                                   work.right - work.left, work.bottom - work.top, owner);
     if (!d.window) {
-        gOpen = nullptr;
+        OpenDialog() = nullptr;
         plat::DeleteObject(d.font);
         if (d.upBitmap) plat::DeleteObject(d.upBitmap);
         return false;
@@ -338,7 +343,7 @@ bool OpenFileChooser(plat::Hwnd owner, FileChooser* chooser) {
     SetChooserFolder(d.folder);
     plat::SHDestroyMenuBar(d.window);
     plat::DestroyWindow(d.window);
-    gOpen = nullptr;
+    OpenDialog() = nullptr;
     plat::DeleteObject(d.font);
     if (d.upBitmap) plat::DeleteObject(d.upBitmap);
     if (owner) plat::SetForegroundWindow(owner);

@@ -54,6 +54,8 @@ struct RowListState {
     bool dragged = false;        // the stylus moved far enough to scroll
 };
 
+struct ChooserDialog;  // the chooser's dialog while it is open (chooser_dialog.cpp)
+
 // The configuration program's record.
 struct ConfigAppState {
     ConfigModel model;           // the working configuration
@@ -95,6 +97,12 @@ struct ConfigAppState {
     std::vector<Row> rows;         // the rows of the page shown
     std::u16string pageTitle;      // "Tlw " and the page's name, shown above the rows
     RowListState list;             // the row list's selection and editor
+
+    // The file and folder chooser: the folder it shows next (ending in "\",
+    // empty: the root), kept between uses, and its dialog while one is open
+    // (one at a time).
+    std::u16string chooserFolder;
+    ChooserDialog* openChooser = nullptr;
 
     bool highResolution = false;   // one 96-dpi unit is more than one pixel
     bool wideScreen = false;       // more than 130 dpi across and more than 400 pixels wide

@@ -2,7 +2,7 @@
 // actions.
 #include "config_app/file_chooser.h"
 
-#include <mutex>
+#include "config_app/config_app_state.h"
 
 namespace tlw {
 
@@ -11,11 +11,6 @@ namespace {
 std::u16string_view OrDefault(const std::u16string& text, std::u16string_view fallback) {
     return text.empty() ? fallback : std::u16string_view(text);
 }
-
-// The folder of the last chooser. The chooser runs on the main thread; the
-// lock only keeps a stray reader from another thread safe.
-std::mutex gFolderLock;
-std::u16string gFolder;
 
 }  // namespace
 
@@ -45,15 +40,13 @@ std::u16string_view ChooserNameErrorCaption(const FileChooser& c) {
     return OrDefault(c.nameErrorCaption, u"File Name Error");
 }
 
-std::u16string ChooserFolder() {
-    std::lock_guard<std::mutex> hold(gFolderLock);
-    return gFolder;
-}
+// The chooser runs on the main thread, as every page does.
+std::u16string ChooserFolder() { return App().chooserFolder; }
 
 void SetChooserFolder(std::u16string_view folder) {
-    std::lock_guard<std::mutex> hold(gFolderLock);
-    gFolder.assign(folder);
-    if (!gFolder.empty() && gFolder.back() != u'\\') gFolder.push_back(u'\\');
+    std::u16string& f = App().chooserFolder;
+    f.assign(folder);
+    if (!f.empty() && f.back() != u'\\') f.push_back(u'\\');
 }
 
 std::u16string ChooserStartFolder() {

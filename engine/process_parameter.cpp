@@ -1,4 +1,6 @@
 // ProcessParameter: the engine's one decision procedure.
+#include <optional>
+
 #include "common/config/registry_state.h"
 #include "common/config/log_file.h"
 #include "engine/engine_actions.h"
@@ -9,6 +11,7 @@
 #include "platform/notify/user_notify.h"
 #include "common/device/device_operations.h"
 #include "platform/power/power_state.h"
+#include "platform/storage/device_store.h"
 
 namespace tlw {
 namespace {
@@ -58,6 +61,12 @@ bool ManualTimeOutEnded() {
     plat::SystemTime end;
     if (stored == 0 || !DecodeManualTimeOut(stored, &end)) return false;
     return plat::CompareSystemTime(end, plat::GetLocalTime()) <= 0;
+}
+
+// The parameters that run the whole decision procedure.
+bool IsFullEvaluation(int32_t kind) {
+    return kind == kParamKeepManual || kind == kParamReevaluate || kind == kParamSkipCalendar ||
+           kind == kParamSkipPower || kind == kParamSkipLocation;
 }
 
 int32_t ValidOrNone(const EngineState& engine, int32_t index) {
@@ -174,12 +183,18 @@ bool IsProfileIndex(const EngineState& engine, int32_t index) {
 }
 
 void ProcessParameter(EngineState& engine, int32_t parameter) {
+    ParameterClass c = Classify(parameter);
+    // A full evaluation reads and writes the device store many times before
+    // it decides: those calls join one transaction, which the store ends by
+    // itself should the evaluation wait or message another program.
+    std::optional<plat::store::Batch> decisionBatch;
+    if (IsFullEvaluation(c.kind)) decisionBatch.emplace();
+
     engine.logMode = QueryLogMode();
     LogEvent(engine, u"Processing parameter, Param:%d, Instance=%08X, Version=%d",
              {parameter, engine.instance, kEngineVersion});
     plat::PowerPolicyNotify(plat::kPpnUnattendedMode, 1);
 
-    ParameterClass c = Classify(parameter);
     int32_t decision = kNoDecision;
     int32_t nested = 0;  // 701, 702 or 703 when a reduced evaluation follows
     switch (c.kind) {
@@ -254,6 +269,8 @@ void ProcessParameter(EngineState& engine, int32_t parameter) {
         break;
     }
 
+    decisionBatch.reset();  // the decision's effects message and start programs
+
     if (nested != 0) {
         ProcessParameter(engine, nested);
         plat::PowerPolicyNotify(plat::kPpnUnattendedMode, 0);
@@ -261,6 +278,7 @@ void ProcessParameter(EngineState& engine, int32_t parameter) {
     }
     ApplyDecision(engine, decision);
 
+    plat::store::Batch endBatch;  // the closing reads and the end of unattended mode
     int32_t running = ReadRunningProfile();
     if (running >= 100 || !IsProfileIndex(engine, running)) {
         LogEvent(engine, u"Normal Exiting: Profile:%d  Manual:%d", {running, ReadManualProfile()});

@@ -1,8 +1,6 @@
 // tlwsim boot DIR: runs the device host until the device is halted: the
 // shell (taskbar, menu bar, Today screen), the Startup programs, and the
 // notifications that fall due while the clock runs.
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,8 +11,10 @@
 #include "base/text.h"
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/clock.h"
+#include "platform/kernel/last_error.h"
 #include "platform/kernel/sync_objects.h"
 #include "platform/notify/user_notify.h"
+#include "platform/shell/shell_host.h"
 #include "platform/shell/startup_programs.h"
 #include "platform/storage/device.h"
 #include "platform/storage/journal.h"
@@ -47,19 +47,6 @@ constexpr std::chrono::milliseconds kTick{250};
 // The name of the event programs wait for before they use the shell.
 constexpr char16_t kShellReadyEvent[] = u"SYSTEM/ShellAPIReady";
 
-// Holds the device's host lock for the life of the process: false when
-// another host runs.
-bool TakeHostLock() {
-    std::filesystem::path path = plat::DeviceRoot() / ".device" / "host.lock";
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
-    return true;  // the descriptor stays open (and locked) until the process ends
-}
-
 // Fires every notification due by the running clock (a frozen clock is
 // moved by the console, which fires them itself).
 void FireDue() {
@@ -74,8 +61,16 @@ void FireDue() {
 int RunBoot(const CommandArgs& args) {
     if (args.size() != 1) return Usage("boot");
     if (!OpenDevice(args)) return 1;
-    if (!TakeHostLock()) return Fail("a device host already runs for " + args[0]);
-    if (!StartShell()) return Fail("cannot make the shell's windows");
+    int32_t holder = 0;
+    if (!plat::ClaimShellHost(&holder)) {
+        if (holder != 0)
+            return Fail("a device host already runs for " + args[0] + " (process " + std::to_string(holder) + ")");
+        return Fail("cannot claim the device " + args[0] + " (error " + std::to_string(plat::GetLastError()) + ")");
+    }
+    if (!StartShell()) {
+        plat::ReleaseShellHost();
+        return Fail("cannot make the shell's windows");
+    }
     plat::Handle ready = plat::CreateEvent(true, true, kShellReadyEvent);
     plat::JournalAppend("shell ready");
 
@@ -104,6 +99,7 @@ int RunBoot(const CommandArgs& args) {
     StopShell();
     plat::CloseHandle(ready);
     plat::JournalAppend("shell ended");
+    plat::ReleaseShellHost();
     return code < 0 ? 1 : 0;
 }
 

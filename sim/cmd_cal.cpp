@@ -61,6 +61,8 @@ std::string RecurrenceWords(const plat::Appointment& a) {
     if (p.daysOfWeek != 0) words += " days=" + plat::FormatDaysOfWeek(p.daysOfWeek);
     if (p.hasEndDate) words += " until=" + plat::FormatDeviceTime(p.patternEnd).substr(0, 10);
     if (p.occurrences > 0) words += " count=" + std::to_string(p.occurrences);
+    for (size_t i = 0; i < p.deleted.size(); ++i)
+        words += (i == 0 ? " deleted=" : ",") + plat::FormatDeviceTime(p.deleted[i]).substr(0, 10);
     return words;
 }
 
@@ -155,6 +157,24 @@ int Delete(const sim::CommandArgs& args) {
     return 0;
 }
 
+// tlwsim cal DIR skip ID DATE: deletes one occurrence of a series.
+int Skip(const sim::CommandArgs& args) {
+    if (args.size() != 4) return sim::Usage("cal");
+    long long oid = 0;
+    const std::string& text = args[2];
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), oid);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || oid <= 0)
+        return sim::Fail("'" + text + "' is no appointment identifier");
+    plat::SystemTime day;
+    if (!ParseDate(args[3], &day)) return sim::Fail("'" + args[3] + "' is no date (YYYY-MM-DD)");
+    if (!sim::OpenDevice(args)) return 1;
+    uint32_t error = plat::PimDeleteOccurrence(oid, day);
+    if (error == plat::kErrorInvalidParameter)
+        return sim::Fail("appointment " + text + " is no recurring one with an occurrence on " + args[3]);
+    if (error != 0) return sim::Fail("cannot delete the occurrence (error " + std::to_string(error) + ")");
+    return 0;
+}
+
 int Clear(const sim::CommandArgs& args) {
     if (args.size() != 2) return sim::Usage("cal");
     if (!sim::OpenDevice(args)) return 1;
@@ -197,6 +217,7 @@ int RunCal(const sim::CommandArgs& args) {
     if (action == "list") return List(args);
     if (action == "del") return Delete(args);
     if (action == "clear") return Clear(args);
+    if (action == "skip") return Skip(args);
     if (action == "category") return Category(args);
     return sim::Usage("cal");
 }
@@ -206,7 +227,7 @@ int RunCal(const sim::CommandArgs& args) {
 TLW_SIM_COMMAND("cal",
                 "DIR add START END [subject=TEXT] [busy=0..3] [meeting=0..7] [sensitivity=0..3] [categories=A,B] "
                 "[allday=1] [repeat=daily|weekly|monthly|yearly [every=N] [days=Mo,We] [until=DATE] [count=N]] | "
-                "list | del ID | clear | category list|add NAME|del NAME",
+                "list | del ID | skip ID DATE | clear | category list|add NAME|del NAME",
                 "The device's calendar, as its calendar application changes it; windows registered\n"
                 "for the calendar folder's notifications hear of every change (33029 added,\n"
                 "33030 deleted, 33031 changed).\n"
@@ -221,8 +242,10 @@ TLW_SIM_COMMAND("cal",
                 "                     on) or count=N (1 ... 999 occurrences), or neither (no end)\n"
                 "  list               one line per appointment, by start: ID START END busy=N\n"
                 "                     meeting=N sensitivity=N allday=0|1 categories=TEXT\n"
-                "                     [repeat=... every=N [days=...] [until=DATE|count=N]] subject=TEXT\n"
-                "  del ID             deletes one appointment\n"
+                "                     [repeat=... every=N [days=...] [until=DATE|count=N]\n"
+                "                     [deleted=DATE,...]] subject=TEXT\n"
+                "  del ID             deletes one appointment (a whole series)\n"
+                "  skip ID DATE       deletes the one occurrence of series ID on DATE (YYYY-MM-DD)\n"
                 "  clear              deletes every appointment\n"
                 "  category list      the calendar's categories, one a line (a new device has\n"
                 "                     Business, Holiday and Personal)\n"

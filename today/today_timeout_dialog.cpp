@@ -36,6 +36,10 @@ void InitDialog(plat::Hwnd dialog) {
     t.hour = static_cast<uint16_t>(Digits(text, 0));
     t.minute = static_cast<uint16_t>(Digits(text, 3));
     t.second = 0;
+    // A time-out already reached shows 00:00; the picker starts at the
+    // shortest time-out instead, so that OK right away cannot store an end
+    // that has passed.
+    if (t.hour == 0 && t.minute == 0) t.minute = 1;
     plat::SendMessage(picker, plat::DTM_SETSYSTEMTIME, plat::GDT_VALID, reinterpret_cast<plat::LParam>(&t));
 }
 

@@ -7,11 +7,14 @@
 #include "common/device/location_reading.h"
 #include "common/device/radio_states.h"
 #include "common/device/wifi.h"
+#include "platform/storage/device_store.h"
 
 namespace tlw {
 
 bool FindStrongestAccessPoint(char16_t* text, size_t capacity) {
     if (!text || capacity == 0) return false;
+    // The sensing thread holds this lock while it uses the device store.
+    plat::store::EndBatch();
     std::lock_guard<std::recursive_mutex> sensing(SensingLock());
     uint32_t before = GetWifiState();
     SetWifiRadio(true);

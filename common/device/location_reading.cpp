@@ -8,6 +8,7 @@
 #include "platform/kernel/kernel_handle.h"
 #include "platform/kernel/sync_objects.h"
 #include "platform/kernel/wait.h"
+#include "platform/storage/device_store.h"
 
 namespace tlw {
 namespace {
@@ -62,6 +63,8 @@ std::recursive_mutex& SensingLock() { return Reading().lock; }
 
 uint32_t ReadCellTower() {
     CellReading& r = Reading();
+    // The sensing thread holds this lock while it uses the device store.
+    plat::store::EndBatch();
     std::lock_guard<std::recursive_mutex> sensing(r.lock);
     plat::HModule ril = plat::LoadLibrary(u"ril.dll");
     if (!ril) return 0;

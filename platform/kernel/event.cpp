@@ -5,6 +5,7 @@
 #include "platform/kernel/event_object.h"
 #include "platform/kernel/last_error.h"
 #include "platform/kernel/sync_objects.h"
+#include "platform/storage/device_store.h"
 
 namespace plat {
 namespace {
@@ -61,6 +62,7 @@ Handle OpenEvent(std::u16string_view name) {
 }
 
 bool SetEvent(Handle event) {
+    store::EndBatch();  // who wakes reads the changes made before
     auto object = LookupKernelObjectAs<EventObject>(event);
     return object && object->Set();
 }

@@ -12,6 +12,7 @@
 
 #include "platform/kernel/kernel_object.h"
 #include "platform/kernel/last_error.h"
+#include "platform/storage/device_store.h"
 
 namespace plat {
 namespace {
@@ -102,6 +103,7 @@ std::atomic<SleepHook> g_sleepHook{nullptr};  // replaces real waits in tests
 void SetSleepHook(SleepHook hook) { g_sleepHook.store(hook); }
 
 void Sleep(uint32_t milliseconds) {
+    store::EndBatch();  // nobody waits for the store while this thread sleeps
     if (SleepHook hook = g_sleepHook.load()) {
         hook(milliseconds);
         return;

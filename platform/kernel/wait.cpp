@@ -9,6 +9,7 @@
 
 #include "platform/kernel/kernel_object.h"
 #include "platform/kernel/last_error.h"
+#include "platform/storage/device_store.h"
 
 namespace plat {
 
@@ -17,6 +18,7 @@ uint32_t WaitForSingleObject(Handle handle, uint32_t timeoutMs) {
 }
 
 uint32_t WaitForMultipleObjects(uint32_t count, const Handle* handles, bool waitAll, uint32_t timeoutMs) {
+    store::EndBatch();  // what it waits for may need the store
     if (waitAll || count == 0 || count > kMaximumWaitObjects || !handles) {
         SetLastError(kErrorInvalidParameter);
         return kWaitFailed;

@@ -1,6 +1,7 @@
 #include "platform/pim/calendar_db.h"
 
 #include <string>
+#include <unordered_map>
 
 #include "platform/kernel/last_error.h"
 #include "platform/storage/device_store.h"
@@ -49,26 +50,57 @@ Appointment RowAppointment(const store::Query& s) {
     return a;
 }
 
-// Stores the recurrence of appointment oid (removing the one it had).
+SystemTime DayOf(const SystemTime& t) {
+    SystemTime day = t;
+    day.hour = day.minute = day.second = day.milliseconds = 0;
+    return day;
+}
+
+// Removes what a series of oid keeps beside its row: the pattern and the
+// deleted occurrences.
+uint32_t DropRecurrence(store::Transaction& t, int64_t oid) {
+    for (const char* sql : {"DELETE FROM appointment_recurrences WHERE oid = ?1",
+                            "DELETE FROM appointment_exceptions WHERE oid = ?1"}) {
+        store::Query drop(t, sql);
+        drop.Bind(1, oid);
+        if (uint32_t error = drop.Run(); error != kErrorSuccess) return error;
+    }
+    return kErrorSuccess;
+}
+
+// Reads the deleted occurrences of the recurring appointments in *list.
+uint32_t ReadExceptions(store::Transaction& t, std::vector<Appointment>* list) {
+    std::unordered_map<int64_t, Appointment*> series;
+    for (Appointment& a : *list)
+        if (a.isRecurring) series[a.oid] = &a;
+    if (series.empty()) return kErrorSuccess;
+    store::Query q(t, "SELECT oid, day_s FROM appointment_exceptions ORDER BY oid, day_s");
+    while (q.Next()) {
+        auto it = series.find(q.Int(0));
+        if (it != series.end()) it->second->recurrence.deleted.push_back(TimeOfSeconds(q.Int(1)));
+    }
+    return q.Error();
+}
+
+// Stores the recurrence of appointment oid (replacing the one it had).
 uint32_t PutRecurrence(store::Transaction& t, int64_t oid, const Appointment& a) {
-    store::Query drop(t, "DELETE FROM appointment_recurrences WHERE oid = ?1");
-    drop.Bind(1, oid);
-    if (uint32_t error = drop.Run(); error != kErrorSuccess || !a.isRecurring) return error;
+    if (uint32_t error = DropRecurrence(t, oid); error != kErrorSuccess || !a.isRecurring) return error;
     const RecurrencePattern& p = a.recurrence;
     store::Query put(t,
                      "INSERT INTO appointment_recurrences(oid, type, interval, days, until_s, count)"
                      " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
     put.Bind(1, oid).Bind(2, static_cast<int64_t>(p.type)).Bind(3, static_cast<int64_t>(p.interval));
     put.Bind(4, static_cast<int64_t>(p.daysOfWeek));
-    if (p.hasEndDate) {
-        SystemTime day = p.patternEnd;
-        day.hour = day.minute = day.second = day.milliseconds = 0;
-        put.Bind(5, SecondsOf(day));
-    } else {
-        put.BindNull(5);
-    }
+    if (p.hasEndDate) put.Bind(5, SecondsOf(DayOf(p.patternEnd)));
+    else put.BindNull(5);
     put.Bind(6, static_cast<int64_t>(p.occurrences));
-    return put.Run();
+    if (uint32_t error = put.Run(); error != kErrorSuccess) return error;
+    for (const SystemTime& deleted : p.deleted) {
+        store::Query add(t, "INSERT OR IGNORE INTO appointment_exceptions(oid, day_s) VALUES(?1, ?2)");
+        add.Bind(1, oid).Bind(2, SecondsOf(DayOf(deleted)));
+        if (uint32_t error = add.Run(); error != kErrorSuccess) return error;
+    }
+    return kErrorSuccess;
 }
 
 // Binds the fields of a to ?1 ... ?8 in the order of kColumns after oid.
@@ -118,9 +150,7 @@ uint32_t Remove(int64_t oid) {
         s.Bind(1, oid);
         if (uint32_t error = s.Run(); error != kErrorSuccess) return error;
         if (t.Changes() == 0) return kErrorInvalidParameter;
-        store::Query r(t, "DELETE FROM appointment_recurrences WHERE oid = ?1");
-        r.Bind(1, oid);
-        return r.Run();
+        return DropRecurrence(t, oid);
     });
 }
 
@@ -133,8 +163,8 @@ uint32_t RemoveAll(std::vector<int64_t>* oids) {
             while (s.Next()) oids->push_back(s.Int(0));
             if (s.Error() != kErrorSuccess) return s.Error();
         }
-        if (uint32_t failed = store::Query(t, "DELETE FROM appointment_recurrences").Run(); failed != kErrorSuccess)
-            return failed;
+        for (const char* sql : {"DELETE FROM appointment_recurrences", "DELETE FROM appointment_exceptions"})
+            if (uint32_t failed = store::Query(t, sql).Run(); failed != kErrorSuccess) return failed;
         return store::Query(t, "DELETE FROM appointments").Run();
     });
     if (error != kErrorSuccess) oids->clear();
@@ -147,7 +177,8 @@ uint32_t List(std::vector<Appointment>* out) {
         store::Query s(t, "SELECT " TLW_APPOINTMENT_COLUMNS " FROM appointments a LEFT JOIN appointment_recurrences r"
                           " ON r.oid = a.oid ORDER BY a.start_s, a.oid");
         while (s.Next()) out->push_back(RowAppointment(s));
-        return s.Error();
+        if (s.Error() != kErrorSuccess) return s.Error();
+        return ReadExceptions(t, out);
     });
 }
 

@@ -1,6 +1,8 @@
-// The calendar's storage: the device's appointments and the windows that
-// asked to hear of changes, in the device store (tables appointments and
-// calendar_watchers of "<root>/.device/device.db", see device_store.h).
+// The calendar's storage: the device's appointments (with the patterns of
+// recurring ones and their deleted occurrences) and the windows that asked to
+// hear of changes, in the device store (tables appointments,
+// appointment_recurrences, appointment_exceptions and calendar_watchers of
+// "<root>/.device/device.db", see device_store.h).
 // Object identifiers are row ids with AUTOINCREMENT, so an identifier is
 // never given to a second appointment.
 //

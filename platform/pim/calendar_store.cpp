@@ -203,6 +203,22 @@ uint32_t PimDeleteAppointment(int64_t oid) {
     return kErrorSuccess;
 }
 
+uint32_t PimDeleteOccurrence(int64_t oid, const SystemTime& day) {
+    std::vector<Appointment> all;
+    if (uint32_t error = calendardb::List(&all); error != kErrorSuccess) return error;
+    auto it = std::find_if(all.begin(), all.end(), [oid](const Appointment& a) { return a.oid == oid; });
+    if (it == all.end() || !it->isRecurring || !HasOccurrenceOn(*it, day)) return kErrorInvalidParameter;
+    Appointment series = *it;
+    if (series.recurrence.deleted.size() >= kMaxDeletedOccurrences) return kErrorNotEnoughMemory;
+    series.recurrence.deleted.push_back(day);
+    uint32_t error = calendardb::Update(series);
+    if (error != kErrorSuccess) return error;
+    JournalAppend("calendar change " + std::to_string(oid) + " occurrence " + FormatDeviceTime(day).substr(0, 10) +
+                  " deleted");
+    NotifyWatchers(kPimItemChanged, oid);
+    return kErrorSuccess;
+}
+
 uint32_t PimClearAppointments() {
     std::vector<int64_t> oids;
     uint32_t error = calendardb::RemoveAll(&oids);

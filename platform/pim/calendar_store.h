@@ -101,6 +101,10 @@ bool PimFindNextItem(PimItems* items, Appointment* out);
 uint32_t PimAddAppointment(const Appointment& appointment, int64_t* oid);
 uint32_t PimChangeAppointment(const Appointment& appointment);
 uint32_t PimDeleteAppointment(int64_t oid);
+// Deletes the one occurrence of series oid that starts on `day` (the rest of
+// the series stays; the series counts as changed). kErrorInvalidParameter
+// when oid is no recurring appointment or has no occurrence that day.
+uint32_t PimDeleteOccurrence(int64_t oid, const SystemTime& day);
 uint32_t PimClearAppointments();
 // Every appointment of the store, by start.
 uint32_t PimListAppointments(std::vector<Appointment>* out);

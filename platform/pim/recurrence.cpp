@@ -58,6 +58,11 @@ public:
         const RecurrencePattern& p = series.recurrence;
         if (ok_ && p.hasEndDate) ok_ = DayNumber(p.patternEnd, &lastDay_);
         else lastDay_ = INT64_MAX;
+        for (const SystemTime& d : p.deleted) {
+            int64_t day = 0;
+            if (DayNumber(d, &day)) deleted_.push_back(day);
+        }
+        std::sort(deleted_.begin(), deleted_.end());
     }
 
     bool Ok() const { return ok_; }
@@ -70,13 +75,17 @@ public:
         if (day > lastDay_) return false;
         int64_t startSeconds = day * kSecondsPerDay + timeOfDay_;
         if (startSeconds >= horizonSeconds_) return false;
+        const RecurrencePattern& p = series_.recurrence;
+        if (std::binary_search(deleted_.begin(), deleted_.end(), day)) {
+            ++count_;  // deleted, but it still had its place in the series
+            return p.occurrences <= 0 || count_ < p.occurrences;
+        }
         Appointment a = series_;
         if (!FileTimeToSystemTime(static_cast<FileTime>(startSeconds) * kTicksPerSecond, &a.start)) return false;
         a.start.milliseconds = series_.start.milliseconds;
         if (!TryAddSeconds(a.start, length_, &a.end)) return false;
         out_->push_back(std::move(a));
         ++count_;
-        const RecurrencePattern& p = series_.recurrence;
         return p.occurrences <= 0 || count_ < p.occurrences;
     }
 
@@ -88,7 +97,8 @@ private:
     int64_t firstDay_ = 0;         // day of the series' start
     int64_t lastDay_ = INT64_MAX;  // last day an occurrence may start on
     int64_t horizonSeconds_ = 0;   // occurrences start before this
-    int32_t count_ = 0;            // occurrences given so far
+    std::vector<int64_t> deleted_; // days of deleted occurrences, sorted
+    int32_t count_ = 0;            // occurrences given so far (deleted ones too)
     bool ok_ = false;              // the series' times are valid
 };
 
@@ -115,6 +125,11 @@ std::string CheckRecurrence(const Appointment& a) {
     if (p.daysOfWeek != 0 && p.type != kRecursWeekly) return "days of the week belong to a weekly recurrence";
     if (p.occurrences < 0 || p.occurrences > kMaxOccurrences) return "a recurrence has 1 ... 999 occurrences";
     if (p.hasEndDate && p.occurrences > 0) return "a recurrence ends by a date or by a count, not both";
+    if (p.deleted.size() > kMaxDeletedOccurrences) return "too many deleted occurrences";
+    for (const SystemTime& d : p.deleted) {
+        int64_t day = 0;
+        if (!DayNumber(d, &day)) return "a deleted occurrence's day is no date";
+    }
     if (p.hasEndDate) {
         int64_t first = 0, last = 0;
         if (!DayNumber(a.start, &first) || !DayNumber(p.patternEnd, &last)) return "the recurrence's end is no date";
@@ -153,6 +168,18 @@ void ExpandOccurrences(const Appointment& series, const SystemTime& horizon, std
     default:
         break;
     }
+}
+
+bool HasOccurrenceOn(const Appointment& series, const SystemTime& day) {
+    int64_t wanted = 0;
+    if (!DayNumber(day, &wanted)) return false;
+    SystemTime horizon;
+    FileTime ft = static_cast<FileTime>((wanted + 1) * kSecondsPerDay) * kTicksPerSecond;
+    if (!FileTimeToSystemTime(ft, &horizon)) return false;
+    std::vector<Appointment> occurrences;
+    ExpandOccurrences(series, horizon, &occurrences);
+    int64_t last = 0;
+    return !occurrences.empty() && DayNumber(occurrences.back().start, &last) && last == wanted;
 }
 
 std::string FormatDaysOfWeek(uint32_t days) {

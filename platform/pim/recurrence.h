@@ -17,7 +17,9 @@
 //            February → 28 February in other years).
 // The first occurrence is the series' own start when that day belongs to the
 // pattern (it always does, except a weekly pattern whose days leave out the
-// start's weekday).
+// start's weekday). An occurrence deleted on its own (the user removed one
+// meeting of the series) is left out; it still counts toward `occurrences`,
+// so the series ends where it did.
 #pragma once
 
 #include <cstdint>
@@ -59,16 +61,23 @@ struct RecurrencePattern {
     bool hasEndDate = false;      // ends with the day patternEnd
     SystemTime patternEnd;        // the last day an occurrence may start on (time of day ignored)
     int32_t occurrences = 0;      // ends after this many (1 ... 999); 0 when not counted
+    std::vector<SystemTime> deleted;  // days whose occurrence was deleted (time of day ignored)
 };
+constexpr size_t kMaxDeletedOccurrences = 999;
 
 // Why the series' pattern cannot be stored, or empty when it can: a type,
 // interval or count out of range, days given to a pattern that is not
-// weekly, both an end date and a count, or an end date before the start.
+// weekly, both an end date and a count, an end date before the start, or a
+// deleted day that is no date.
 std::string CheckRecurrence(const Appointment& series);
 
 // The occurrences of a recurring appointment that start before `horizon`,
 // in start order, appended to *out. A series without an end is cut there.
 void ExpandOccurrences(const Appointment& series, const SystemTime& horizon, std::vector<Appointment>* out);
+
+// Whether the series has an occurrence starting on that day (deleted ones do
+// not count).
+bool HasOccurrenceOn(const Appointment& series, const SystemTime& day);
 
 // "Mo,We" for kDayMonday | kDayWednesday (Sunday first: "Su,Mo,...,Sa"),
 // and back; false for a word that is no day or a day given twice.

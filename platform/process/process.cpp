@@ -28,6 +28,7 @@
 #include "platform/storage/journal.h"
 #include "platform/kernel/kernel_object.h"
 #include "platform/process/program_file.h"
+#include "platform/storage/device_store.h"
 
 extern char** environ;
 
@@ -251,6 +252,7 @@ bool CreateProcess(std::u16string_view imageName, std::u16string_view commandLin
 
 bool CreateProcessJournalled(std::u16string_view imageName, std::u16string_view commandLine, uint32_t creationFlags,
                              ProcessInformation* info, bool* journalled) {
+    store::EndBatch();  // the new program reads the changes made before
     (void)creationFlags;  // programs have no console; no other flag changes a start here
     *journalled = false;
     if (!info || DeviceRoot().empty()) {

@@ -1,5 +1,6 @@
 #include "platform/process/process_liveness.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,6 +10,23 @@
 #include <cstring>
 
 namespace plat {
+namespace {
+
+// Whether the process has threads besides its first one (listed in
+// /proc/PID/task while they run).
+bool ThreadsStillEnding(int32_t pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/task", static_cast<int>(pid));
+    DIR* dir = ::opendir(path);
+    if (!dir) return false;
+    int threads = 0;
+    while (const dirent* entry = ::readdir(dir))
+        if (entry->d_name[0] != '.') ++threads;
+    ::closedir(dir);
+    return threads > 1;
+}
+
+}  // namespace
 
 uint64_t ProcessStartTime(int32_t pid) {
     if (pid <= 0) return 0;
@@ -27,7 +45,10 @@ uint64_t ProcessStartTime(int32_t pid) {
     if (!p || p[1] != ' ') return 0;
     p += 2;
     char state = *p;
-    if (state == 'Z' || state == 'X' || state == 'x') return 0;
+    if (state == 'X' || state == 'x') return 0;
+    // A zombie has ended, unless its first thread ended before the others:
+    // they are still running down, and the process cannot be reaped yet.
+    if (state == 'Z' && !ThreadsStillEnding(pid)) return 0;
     // Field 3 is the state; the start time is field 22.
     for (int field = 3; field < 22; ++field) {
         p = std::strchr(p, ' ');

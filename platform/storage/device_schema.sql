@@ -190,6 +190,12 @@ CREATE TABLE IF NOT EXISTS appointment_recurrences (
     until_s INTEGER,               -- last day an occurrence may start on (local midnight, seconds since 1601); NULL: no end date
     count INTEGER NOT NULL         -- occurrences in all; 0: not counted
 );
+-- Occurrences of a series deleted on their own: the day each would start on.
+CREATE TABLE IF NOT EXISTS appointment_exceptions (
+    oid INTEGER NOT NULL,          -- appointments.oid of the series
+    day_s INTEGER NOT NULL,        -- the occurrence's day (local midnight, seconds since 1601)
+    PRIMARY KEY (oid, day_s)
+) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS calendar_watchers (
     window INTEGER PRIMARY KEY,    -- the window's handle value
     pid INTEGER NOT NULL           -- the process that registered it (it does not hear its own changes)
@@ -218,4 +224,13 @@ CREATE TABLE IF NOT EXISTS wait_cursor (
 );
 CREATE TABLE IF NOT EXISTS input_panel (
     id INTEGER PRIMARY KEY CHECK (id = 1)
+);
+
+-- The shell host (platform/shell/shell_host.cpp): the one process running the
+-- phone's shell, at most one row; a row of a process that has ended does not
+-- count.
+CREATE TABLE IF NOT EXISTS shell_host (
+    id INTEGER PRIMARY KEY CHECK (id = 1),
+    pid INTEGER NOT NULL,
+    start_time INTEGER NOT NULL    -- the process's start time: a reused id does not hold it
 );

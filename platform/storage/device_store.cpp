@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -519,6 +520,55 @@ void AfterCommit(std::function<void()> fn) {
         }
     }
     fn();
+}
+
+namespace {
+
+thread_local Batch* t_batch = nullptr;  // the calling thread's batch while it joins calls
+
+}  // namespace
+
+Batch::Batch() {
+    if (t_batch) return;  // the outer batch joins these calls already
+    auto* session = new Session;
+    if (!session->Ok() || sqlite3_get_autocommit(session->Handle()) == 0) {
+        // No store, or inside a transaction: the calls join that one.
+        delete session;
+        return;
+    }
+    auto* transaction = new Transaction(*session);
+    if (transaction->Begin(true) != kErrorSuccess) {
+        delete transaction;
+        delete session;
+        return;
+    }
+    session_ = session;
+    transaction_ = transaction;
+    t_batch = this;
+}
+
+Batch::~Batch() { End(); }
+
+bool Batch::Joining() const { return transaction_ != nullptr; }
+
+void Batch::End() {
+    if (!transaction_) return;
+    // Inside a call of its own (a body that waits, which a body must not),
+    // committing would cut that call's transaction short: the batch stays.
+    if (TheConnection().depth > 1) return;
+    uint32_t error = transaction_->Commit();
+    if (error != kErrorSuccess)
+        std::fprintf(stderr, "the device store could not commit a batch of changes (error %u): they are lost\n",
+                     static_cast<unsigned>(error));
+    delete transaction_;  // rolls back when the commit failed
+    transaction_ = nullptr;
+    t_batch = nullptr;
+    delete session_;  // releases the store, then runs what waited for the commit
+    session_ = nullptr;
+}
+
+void EndBatch() {
+    if (t_batch) t_batch->End();
 }
 
 uint32_t Read(const std::function<uint32_t(Transaction&)>& body) { return RunTransaction(false, body); }

@@ -169,6 +169,41 @@ uint32_t Write(const std::function<uint32_t(Transaction&)>& body);
 // asked in, is rolled back: nobody hears of a change that never happened.
 void AfterCommit(std::function<void()> fn);
 
+// Joins the store calls this thread makes while it lives into one write
+// transaction, committed when it ends: a stretch of many small reads and
+// writes (the engine's decision) then costs one transaction instead of one
+// each, and the others see all its changes at once. Calls inside it join as
+// savepoints, as in a transaction of their own: a call that fails undoes
+// only its own changes.
+//
+// While it lives, other processes wait to write and this process's other
+// threads wait for the store. So it ends early, committing what was done,
+// whenever the thread is about to wait or to make someone else act: the
+// platform's waits, Sleep, message loops, messages sent or posted to another
+// thread or process, and process starts call EndBatch. The rest of the
+// stretch then runs call by call as without a batch. A batch inside a batch,
+// or inside a transaction, adds nothing.
+class Batch {
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // Whether the calls are being joined (it began and has not ended).
+    bool Joining() const;
+
+private:
+    friend void EndBatch();
+    void End();
+
+    Session* session_ = nullptr;          // holds the store for the batch
+    Transaction* transaction_ = nullptr;  // the one write transaction
+};
+
+// Ends the calling thread's batch, if any, committing it (see Batch).
+void EndBatch();
+
 // Opens the current device's store: kErrorSuccess, or the error with
 // *problem saying in words what is wrong (no device, a damaged file, a file
 // another program holds) and what to do. A damaged store is left as it is.

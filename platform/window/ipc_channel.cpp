@@ -23,6 +23,7 @@
 #include "platform/kernel/last_error.h"
 #include "platform/window/timers.h"
 #include "platform/window/window_state.h"
+#include "platform/storage/device_store.h"
 
 namespace plat {
 namespace ipc {
@@ -325,6 +326,7 @@ void AnswerRemote(int fd, ipc::ReplyStatus status, LResult result) {
 
 bool Exchange(int32_t pid, const ipc::Request& request, int64_t timeoutMs, ipc::Reply* reply, bool* timedOut) {
     *timedOut = false;
+    store::EndBatch();  // the other process reads the changes made before, and may write
     std::filesystem::path path = ipc::SocketPath(pid);
     int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     if (fd < 0) {

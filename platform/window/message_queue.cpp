@@ -17,6 +17,7 @@
 #include "platform/window/timers.h"
 #include "platform/window/window.h"
 #include "platform/window/window_state.h"
+#include "platform/storage/device_store.h"
 
 namespace plat {
 
@@ -198,6 +199,7 @@ std::vector<SentMessage> ForgetWindowLocked(ProcessState&, WindowRecord& window)
 
 bool SendToThreadAndWait(const std::shared_ptr<ThreadQueue>& target, SentMessage&& message, int64_t timeoutMs,
                          LResult* result, bool* timedOut) {
+    store::EndBatch();  // the other thread may need the store
     *timedOut = false;
     std::shared_ptr<ThreadQueue> own = CurrentQueue();
     if (!own) {
@@ -291,6 +293,7 @@ bool WaitForReply(int fd, int64_t timeoutMs) {
 }  // namespace win
 
 int32_t GetMessage(Msg* msg, Hwnd hwnd, uint32_t first, uint32_t last) {
+    store::EndBatch();  // a message loop waits
     if (!msg || !FilterIsOwn(hwnd)) {
         SetLastError(msg ? kErrorInvalidWindowHandle : kErrorInvalidParameter);
         return -1;
@@ -335,6 +338,7 @@ bool PeekMessage(Msg* msg, Hwnd hwnd, uint32_t first, uint32_t last, uint32_t fl
 uint32_t GetMessageTime() { return t_messageTime; }
 
 bool WaitMessage() {
+    store::EndBatch();
     std::shared_ptr<ThreadQueue> q = win::CurrentQueue();
     if (!q) return false;
     Msg msg;

@@ -10,6 +10,7 @@
 #include "platform/window/message_loop.h"
 #include "platform/window/window_db.h"
 #include "platform/window/window_state.h"
+#include "platform/storage/device_store.h"
 
 namespace plat {
 
@@ -55,6 +56,7 @@ Route RouteOf(Hwnd hwnd, WndProc* proc, std::shared_ptr<ThreadQueue>* queue) {
 // what a sync sends, and the housekeeping WM_SYNCPAINT and WM_SHELLCHANGED).
 bool ToOtherProcess(ipc::RequestKind kind, Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam,
                     int64_t timeoutMs, LResult* result, bool* timedOut) {
+    store::EndBatch();  // the receiver reads the changes made before, and may write
     *timedOut = false;
     if (MessageCarriesPointer(message, lParam) || message == WM_QUIT) {
         SetLastError(kErrorInvalidParameter);

@@ -192,11 +192,19 @@ TEST_P(MenuProcessTest, SkinnedMenuChoosesLocksAndShowsEachState) {
     ASSERT_NO_FATAL_FAILURE(WaitClosed("TallowinPopup"));
     EXPECT_NE(Log().find("Param:102"), std::string::npos) << Log();
 
-    // The time-out editor of the same row: 01:00 from its choices, then the
-    // row itself chooses the profile again, now with that time-out.
+    // The editor and the lock switch sit on the title line: a tap below
+    // them, on the detail line, chooses the row.
     ASSERT_NO_FATAL_FAILURE(OpenMenu("TlwSkinnedList"));
     Box list;
     ASSERT_TRUE(Find("TlwSkinnedList", &list));
+    size_t chosenBefore = Log().rfind("Param:102");
+    Tap(list.right - Scale(s, 52), header + 3 * row + row * 7 / 8);
+    ASSERT_NO_FATAL_FAILURE(WaitClosed("TallowinPopup"));
+    EXPECT_NE(Log().rfind("Param:102"), chosenBefore) << Log();
+
+    // The time-out editor of the same row: 01:00 from its choices, then the
+    // row itself chooses the profile again, now with that time-out.
+    ASSERT_NO_FATAL_FAILURE(OpenMenu("TlwSkinnedList"));
     EXPECT_EQ(ManualTimeOut(), "0\n");
     Tap(list.right - Scale(s, 52), header + 3 * row + row / 2);
     ASSERT_NO_FATAL_FAILURE(ExpectLooksLike("skinned_timeouts_" + s));

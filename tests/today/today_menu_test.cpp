@@ -5,6 +5,7 @@
 // posted before the tap that opens them.
 #include "today_item_fixture.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -13,7 +14,6 @@
 #include "common/graphics/screen_scale.h"
 #include "platform/controls/date_time_picker.h"
 #include "platform/controls/dialog.h"
-#include "platform/controls/trackbar.h"
 #include "platform/kernel/clock.h"
 #include "platform/storage/journal.h"
 #include "platform/window/message_loop.h"
@@ -53,6 +53,17 @@ int JournalCount(const std::string& text) {
     for (const std::string& line : plat::JournalRead())
         if (line.find(text) != std::string::npos) ++n;
     return n;
+}
+
+// The screen's rows from the top down to `bottom`, the whole width.
+plat::SurfaceImage ScreenTop(int32_t bottom) {
+    plat::SurfaceImage screen;
+    plat::ComposeScreen(&screen);
+    plat::SurfaceImage cut;
+    cut.width = screen.width;
+    cut.height = std::min(bottom, screen.height);
+    cut.pixels.assign(screen.pixels.begin(), screen.pixels.begin() + static_cast<size_t>(screen.width) * cut.height);
+    return cut;
 }
 
 void PostKey(plat::Hwnd hwnd, uint32_t key) {
@@ -247,6 +258,50 @@ TEST_F(TodayTimeOutDialogTest, ClosingStoresNothing) {
     EXPECT_EQ(JournalCount("popup menu shown"), 0) << "the time-out opens no menu while it is shown";
 }
 
+TEST_F(TodayTimeOutDialogTest, AnEndAlreadyReachedStartsAtOneMinute) {
+    ShowTimeOut(10 * 60);
+    plat::AdvanceClock(12 * 60);  // the engine has not ended the manual mode yet
+    Refresh();
+    ASSERT_EQ(Plugin().timeOutText.Str(), u"00:00");
+    TapWith(Plugin().layout.hits[kHitTimeOut].rect, {[&] {
+        plat::SystemTime t = PickerTime();
+        EXPECT_EQ(t.hour, 0);
+        EXPECT_EQ(t.minute, 1);
+        PostKey(plat::GetDlgItem(Open(plat::kDialogClass), 1000), plat::VK_RETURN);
+    }});
+    EXPECT_EQ(Commands(), std::vector<int64_t>{720});
+    EXPECT_EQ(tlw::ReadManualTimeOut(), tlw::EncodeManualTimeOut(plat::AddSeconds(plat::GetLocalTime(), 60)));
+}
+
+// The time picker over the item at QVGA and VGA: the hours chosen, the
+// minutes beside them, the spin buttons and OK within the box.
+class TodayTimeOutPictureTest : public TodayMenuTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TodayTimeOutPictureTest, TheOpenPicker) {
+    MakePhone(GetParam());
+    WriteConfig({{AddonBluetooth}, {AddonWifi}});
+    SetRunning(0, true);
+    tlw::WriteManualTimeOut(tlw::EncodeManualTimeOut(plat::AddSeconds(plat::GetLocalTime(), 95 * 60)));
+    MakeItem();
+    Refresh();
+    ASSERT_EQ(Plugin().timeOutText.Str(), u"01:35");
+    plat::SurfaceImage picture;
+    TapWith(Plugin().layout.hits[kHitTimeOut].rect, {[&] {
+        plat::Hwnd dialog = Open(plat::kDialogClass);
+        ASSERT_TRUE(dialog);
+        plat::UpdateWindow(dialog);
+        for (int32_t id : {1000, 1}) plat::UpdateWindow(plat::GetDlgItem(dialog, id));
+        plat::Rect r;
+        plat::GetWindowRect(dialog, &r);
+        picture = ScreenTop(r.bottom + 2);
+        plat::PostMessage(dialog, plat::WM_CLOSE, 0, 0);
+    }});
+    ASSERT_GT(picture.height, 0);
+    EXPECT_EQ(CompareWithReference(picture, std::string("time_out_picker_") + GetParam()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, TodayTimeOutPictureTest, ::testing::Values("qvga", "vga"));
+
 // The open menu at QVGA and VGA: the running profile's entry in bold with
 // its images as they are, the others faded, one entry highlighted, the
 // separator and the automatic entry.
@@ -273,13 +328,7 @@ TEST_P(TodayMenuPictureTest, TheOpenMenu) {
                  plat::UpdateWindow(item_);
                  plat::Rect r;
                  plat::GetWindowRect(menu, &r);
-                 plat::SurfaceImage screen;
-                 plat::ComposeScreen(&screen);
-                 // The item and the menu below it, the whole width.
-                 picture.width = screen.width;
-                 picture.height = r.bottom;
-                 picture.pixels.assign(screen.pixels.begin(),
-                                       screen.pixels.begin() + static_cast<size_t>(screen.width) * r.bottom);
+                 picture = ScreenTop(r.bottom);  // the item and the menu below it
                  plat::EndMenu();
              }});
     ASSERT_GT(picture.height, 0);
@@ -288,26 +337,6 @@ TEST_P(TodayMenuPictureTest, TheOpenMenu) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TodayMenuPictureTest, ::testing::Values("qvga", "vga"));
-
-// The slider exists even in a host that had not registered the trackbar
-// before the item was made, and its background follows the adjust mode.
-TEST_F(TodayMenuTest, TheSliderIsMadeAndPaintedOnTheItemsBrush) {
-    MakePhone("qvga");
-    plat::UnregisterClass(plat::kTrackbarClass);
-    WriteConfig({{AddonBrightness}});
-    SetRunning(1);
-    MakeItem();
-    TodayState& s = Plugin();
-    ASSERT_TRUE(s.slider && plat::IsWindow(s.slider)) << "the trackbar class was registered before the layout";
-    EXPECT_EQ(plat::SendMessage(s.slider, plat::TBM_GETRANGEMAX, 0, 0), model_.options.bklLevels);
-    EXPECT_EQ(plat::SendMessage(item_, plat::WM_CTLCOLORSTATIC, 0, 0),
-              static_cast<plat::LResult>(s.patterns[kBrushGrey].value));
-    s.selection = s.layout.sliderHit;
-    plat::SendMessage(item_, plat::WM_TODAYCUSTOM_ACTION, 0, 0);
-    EXPECT_TRUE(s.sliderAdjust);
-    EXPECT_EQ(plat::SendMessage(item_, plat::WM_CTLCOLORSTATIC, 0, 0),
-              static_cast<plat::LResult>(s.highlightBrush.value));
-}
 
 }  // namespace
 }  // namespace todaytest

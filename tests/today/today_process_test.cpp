@@ -14,6 +14,7 @@
 #include "platform/gdi/imaging.h"
 #include "platform/kernel/clock.h"
 #include "support/background_program.h"
+#include "support/message_box_answer.h"
 #include "support/run_program.h"
 #include "support/sim_device.h"
 #include "today/today_layout.h"
@@ -220,6 +221,37 @@ TEST_F(TodayProcessTest, ZeroInTheTimePickerBecomesOneMinute) {
     // kept by the engine.
     ASSERT_TRUE(WaitUntil([&] { return !TlwsimCommand("sync", device_.Dir()).exitCode; }, 20000));
     EXPECT_EQ(Reg(device_, "ManualTimeOut"), std::to_string(tlw::EncodeManualTimeOut(plat::AddSeconds(now, 60))) + "\n")
+        << TlwsimCommand("journal", device_.Dir()).output;
+}
+
+TEST_F(TodayProcessTest, ThePhoneRadioSwitchAsksFirst) {
+    Boot({{true, AddonPhoneRadio, false, false}});
+    ASSERT_EQ(TlwsimCommand("hw", device_.Dir(), {"phone=on"}).exitCode, 0);
+    auto mute = [&] {
+        return TlwsimCommand("reg", device_.Dir(), {"get", "HKCU\\ControlPanel\\Volume", "Mute"}).output;
+    };
+    ASSERT_EQ(mute(), "5\n") << "a new phone plays its sounds (bit 4)";
+    std::string error;
+    // The radio is on: the question to turn it off, heard even on a muted
+    // phone; Cancel keeps it.
+    Tap(230, item_.top + 10);
+    ShownMessageBox box = WaitForMessageBox(device_.Dir(), "Tallowin");
+    ASSERT_TRUE(box.found) << TlwsimCommand("windows", device_.Dir()).output;
+    EXPECT_EQ(mute(), "1\n") << "the sound bit is cleared while the box asks";
+    ASSERT_TRUE(AnswerMessageBox(device_.Dir(), "Cancel", &error)) << error;
+    EXPECT_TRUE(WaitUntil([&] { return mute() == "5\n"; }, 20000)) << "and restored after the answer";
+    EXPECT_FALSE(Journalled(device_, "(922, 0)")) << "Cancel keeps the radio on";
+    // OK turns it off.
+    Tap(230, item_.top + 10);
+    ASSERT_TRUE(AnswerMessageBox(device_.Dir(), "OK", &error)) << error;
+    EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "message 2261 to Tallowd (922, 0)"); }, 20000))
+        << TlwsimCommand("journal", device_.Dir()).output;
+    // The radio is off: the question to turn it on; OK sends 912.
+    ASSERT_TRUE(WaitUntil([&] { return TlwsimCommand("hw", device_.Dir()).output.find("phone=off") != std::string::npos; },
+                          20000));
+    Tap(230, item_.top + 10);
+    ASSERT_TRUE(AnswerMessageBox(device_.Dir(), "OK", &error)) << error;
+    EXPECT_TRUE(WaitUntil([&] { return Journalled(device_, "message 2261 to Tallowd (912, 0)"); }, 20000))
         << TlwsimCommand("journal", device_.Dir()).output;
 }
 

@@ -105,6 +105,17 @@ TEST(Recurrence, MonthlyAndYearlyFallOnTheLastDayOfShorterMonths) {
               (std::vector<std::string>{"2008-02-29", "2009-02-28", "2010-02-28", "2011-02-28", "2012-02-29"}));
 }
 
+TEST(Recurrence, ADeletedOccurrenceIsLeftOutButKeepsItsPlaceInTheCount) {
+    Appointment standup = Series("2010-01-04T09:00:00", "2010-01-04T09:15:00", kRecursDaily);
+    standup.recurrence.occurrences = 4;
+    standup.recurrence.deleted = {At("2010-01-05T00:00:00"), At("2010-01-09T00:00:00")};
+    EXPECT_EQ(Days(standup), (std::vector<std::string>{"2010-01-04", "2010-01-06", "2010-01-07"}));
+    EXPECT_TRUE(HasOccurrenceOn(standup, At("2010-01-06T18:00:00")));
+    EXPECT_FALSE(HasOccurrenceOn(standup, At("2010-01-05T00:00:00")));  // deleted
+    EXPECT_FALSE(HasOccurrenceOn(standup, At("2010-01-08T00:00:00")));  // past the count
+    EXPECT_FALSE(HasOccurrenceOn(standup, At("2010-01-03T00:00:00")));  // before the start
+}
+
 TEST(Recurrence, ASeriesWithoutEndIsCutAtTheHorizon) {
     Appointment daily = Series("2010-01-01T09:00:00", "2010-01-01T10:00:00", kRecursDaily);
     EXPECT_EQ(Days(daily, "2010-01-04T09:00:00"), (std::vector<std::string>{"2010-01-01", "2010-01-02", "2010-01-03"}));
@@ -257,6 +268,20 @@ TEST_F(RecurringItemsTest, ConsoleAddsAndListsThePattern) {
     // The refused ones stored nothing.
     std::string list = TlwsimCommand("cal", dir, {"list"}).output;
     EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 2);
+
+    // One occurrence deleted: the series stays, listed with the day it lost.
+    ASSERT_EQ(TlwsimCommand("cal", dir, {"skip", "1", "2010-01-11"}).exitCode, 0);
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+             {"skip", "1", "2010-01-11"}, {"skip", "1", "2010-01-12"}, {"skip", "1", "2010-02-03"},
+             {"skip", "9", "2010-01-13"}, {"skip", "1", "someday"}}) {
+        ProgramResult r = TlwsimCommand("cal", dir, bad, ErrorStream::kCaptured);
+        EXPECT_NE(r.exitCode, 0) << bad[1] << " " << bad[2];
+    }
+    list = TlwsimCommand("cal", dir, {"list"}).output;
+    EXPECT_NE(list.find("until=2010-02-01 deleted=2010-01-11 subject=Team\n"), std::string::npos) << list;
+    EXPECT_EQ(Walk(u"[Subject] = \"Team\" and [Start] < \"2010-01-19T00:00:00\"", true),
+              (std::vector<std::string>{"Team 2010-01-06T10:00:00-11:00:00", "Team 2010-01-13T10:00:00-11:00:00",
+                                        "Team 2010-01-18T10:00:00-11:00:00"}));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <pthread.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -16,6 +18,7 @@
 #include "platform/storage/journal.h"
 #include "platform/kernel/kernel_errors.h"
 #include "platform/process/process.h"
+#include "platform/process/process_liveness.h"
 #include "platform/kernel/threads.h"
 #include "platform/process/toolhelp.h"
 #include "platform/kernel/wait.h"
@@ -225,6 +228,52 @@ TEST_F(ProcessTest, FilesThatAreNoProgramsFailCleanly) {
     EXPECT_FALSE(plat::ShellExecute(u"\\Windows\\notes.exe", u"", nullptr));
     EXPECT_FALSE(info.process);
     for (const std::string& line : plat::JournalRead()) EXPECT_EQ(line.find(" start "), std::string::npos) << line;
+}
+
+}  // namespace
+
+namespace {
+
+// A child whose first thread ends while a second one keeps the process
+// running: its leader shows as a zombie, yet the process is alive until the
+// second thread ends it.
+TEST(ProcessLivenessTest, AZombieLeaderWithARunningThreadIsAlive) {
+    int release[2];
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(release[1]);
+        static int readEnd;
+        readEnd = release[0];
+        pthread_t thread;
+        pthread_create(&thread, nullptr, [](void*) -> void* {
+            char c;
+            (void)::read(readEnd, &c, 1);  // until the test lets go
+            _exit(0);
+        }, nullptr);
+        ::syscall(SYS_exit, 0);  // ends this thread only, without unwinding
+    }
+    ::close(release[0]);
+    uint64_t start = plat::ProcessStartTime(pid);
+    ASSERT_NE(start, 0u);
+    // Wait until the leader's own thread has ended.
+    auto state = [pid] {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string text;
+        std::getline(stat, text);
+        size_t close = text.rfind(')');
+        return close == std::string::npos || close + 2 >= text.size() ? '?' : text[close + 2];
+    };
+    for (int i = 0; i < 2000 && state() != 'Z'; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(state(), 'Z');
+    EXPECT_TRUE(plat::ProcessAlive(pid, start));
+
+    ::close(release[1]);
+    siginfo_t info{};
+    ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT), 0);
+    // Ended but not reaped yet: no longer alive.
+    EXPECT_FALSE(plat::ProcessAlive(pid, start));
+    ::waitpid(pid, nullptr, 0);
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #include "platform/hardware/hardware.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/last_error.h"
+#include "platform/kernel/kernel_handle.h"
+#include "platform/kernel/wait.h"
+#include "platform/kernel/threads.h"
+#include "platform/kernel/sync_objects.h"
 #include "platform/notify/user_notify.h"
 #include "platform/pim/categories.h"
 #include "platform/power/power_state.h"
@@ -62,10 +66,11 @@ TEST_F(DeviceStoreTest, TheWholeStateIsInTheStoreAndNothingBesideIt) {
     ASSERT_NE(SetUserNotification(trigger), 0u);
 
     std::string tables = StoreQuery(device_.Root(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    for (const char* table : {"appointment_recurrences", "appointments", "calendar_watchers", "categories", "category_list", "clock", "hardware",
-                              "input_panel", "journal", "menu_bars", "notifications", "notify_icons", "power_state",
-                              "reg_keys", "reg_values", "registered_messages", "registry_watches", "screen_state",
-                              "unattended_holders", "wait_cursor", "windows"})
+    for (const char* table :
+         {"appointment_exceptions", "appointment_recurrences", "appointments", "calendar_watchers", "categories",
+          "category_list", "clock", "hardware", "input_panel", "journal", "menu_bars", "notifications", "notify_icons",
+          "power_state", "reg_keys", "reg_values", "registered_messages", "registry_watches", "screen_state",
+          "shell_host", "unattended_holders", "wait_cursor", "windows"})
         EXPECT_NE(tables.find(std::string(table) + "\n"), std::string::npos) << table << " missing from\n" << tables;
 
     EXPECT_EQ(StoreQuery(device_.Root(), "SELECT name, length(data) FROM reg_values WHERE name = 'Enabled'"),
@@ -135,6 +140,70 @@ TEST_F(DeviceStoreTest, TransactionsInsideTransactionsJoinThem) {
                   return q.Run();
               }),
               kErrorSuccess);
+}
+
+// A batch joins the calls of its stretch into one transaction: the others
+// see its changes only when it ends, a call that fails undoes only its own
+// changes, and watchers hear of a registry change once it is committed.
+TEST_F(DeviceStoreTest, ABatchJoinsItsCallsAndCommitsThemAtItsEnd) {
+    StoreExec(device_.Root(), "CREATE TABLE scratch(n INTEGER)");
+    static int heard = 0;
+    heard = 0;
+    SetRegistryChangeHook([](HKey, const std::u16string&, const std::u16string&) { ++heard; });
+    {
+        store::Batch batch;
+        ASSERT_TRUE(batch.Joining());
+        EXPECT_EQ(store::Write([&](Transaction& t) { return AddScratch(t, 1); }), kErrorSuccess);
+        EXPECT_EQ(store::Write([&](Transaction& t) -> uint32_t {
+                      AddScratch(t, 2);
+                      return kErrorAccessDenied;
+                  }),
+                  kErrorAccessDenied);
+        ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Software\\Korvel\\Tallowin", u"Locked", 1));
+        JournalAppend("inside the batch");
+        store::Batch inner;  // adds nothing: the outer one joins its calls
+        EXPECT_FALSE(inner.Joining());
+        EXPECT_EQ(Rows("scratch"), 0);  // another connection sees nothing yet
+        EXPECT_EQ(heard, 0);
+        uint32_t value = 0;  // this thread reads its own changes
+        EXPECT_TRUE(RegReadDword(kHkeyCurrentUser, u"Software\\Korvel\\Tallowin", u"Locked", &value));
+        EXPECT_EQ(value, 1u);
+    }
+    SetRegistryChangeHook(nullptr);
+    EXPECT_EQ(StoreQuery(device_.Root(), "SELECT n FROM scratch ORDER BY n"), "1\n");
+    EXPECT_EQ(heard, 1);
+    EXPECT_NE(JournalRead().back().find("inside the batch"), std::string::npos);
+}
+
+// A batch ends, committing, before its thread waits: a thread it waits for
+// can then use the store, and other programs see what was done before.
+TEST_F(DeviceStoreTest, ABatchEndsBeforeItsThreadWaits) {
+    StoreExec(device_.Root(), "CREATE TABLE scratch(n INTEGER)");
+    store::Batch batch;
+    ASSERT_TRUE(batch.Joining());
+    ASSERT_EQ(store::Write([&](Transaction& t) { return AddScratch(t, 1); }), kErrorSuccess);
+    Handle done = CreateEvent(true, false);
+    Handle worker = CreateThread(
+        [&]() -> uint32_t {
+            uint32_t error = store::Write([&](Transaction& t) { return AddScratch(t, 2); });
+            SetEvent(done);
+            return error;
+        },
+        nullptr);
+    // Without the batch ending here the worker could never write: the wait
+    // would run into its (generous) limit.
+    ASSERT_EQ(WaitForSingleObject(done, 30000), kWaitObject0);
+    EXPECT_FALSE(batch.Joining());
+    ASSERT_EQ(WaitForSingleObject(worker, 30000), kWaitObject0);
+    uint32_t code = 1;
+    EXPECT_TRUE(GetExitCodeThread(worker, &code));
+    EXPECT_EQ(code, kErrorSuccess);
+    EXPECT_EQ(StoreQuery(device_.Root(), "SELECT n FROM scratch ORDER BY n"), "1\n2\n");
+    // The rest of the stretch runs call by call.
+    ASSERT_EQ(store::Write([&](Transaction& t) { return AddScratch(t, 3); }), kErrorSuccess);
+    EXPECT_EQ(Rows("scratch"), 3);
+    CloseHandle(worker);
+    CloseHandle(done);
 }
 
 // A store made before a table was added to the schema gets it when a process
