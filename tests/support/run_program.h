@@ -31,6 +31,12 @@ ProgramResult TlwsimCommand(const std::string& command, const std::string& devic
                             const std::vector<std::string>& args = {},
                             ErrorStream errorStream = ErrorStream::kPassedOn);
 
+// Runs "tlwsim ARGS..." as on a full disk: no file may grow (a file size
+// limit of 0, its signal ignored so that a write fails rather than ending
+// the program). Its standard error is captured (through a pipe: no file
+// could take it), its output dropped.
+ProgramResult TlwsimOnAFullDisk(const std::vector<std::string>& args);
+
 // Polls check every 20 ms until it is true or timeoutMs (scaled, see
 // support/time_scale.h) passed; returns it.
 template <typename F>
