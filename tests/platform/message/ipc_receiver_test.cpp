@@ -15,10 +15,10 @@
 #include "platform/kernel/clock.h"
 #include "platform/kernel/threads.h"
 #include "platform/storage/device.h"
+#include "platform/message/ipc_channel.h"
+#include "platform/message/ipc_protocol.h"
 #include "platform/storage/device_store.h"
-#include "platform/window/ipc_channel.h"
-#include "platform/window/ipc_protocol.h"
-#include "window_test_support.h"
+#include "platform/window/window_test_support.h"
 
 namespace {
 
