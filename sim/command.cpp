@@ -48,6 +48,19 @@ bool OpenDevice(const CommandArgs& args) {
     return true;
 }
 
+std::string FailureReason(uint32_t lastError) {
+    switch (lastError) {
+    case plat::kErrorSuccess: return "the device refused it";
+    case plat::kErrorDiskFull: return "the disk is full";
+    case plat::kErrorIoDevice: return "the disk failed to write or read the device store";
+    case plat::kErrorSharingViolation: return "the device store stays busy (another program holds it)";
+    case plat::kErrorAccessDenied: return "access denied";
+    case plat::kErrorNotEnoughMemory: return "out of memory";
+    case plat::kErrorInvalidParameter: return "the device does not take this value";
+    default: return "error " + std::to_string(lastError);
+    }
+}
+
 int Fail(const std::string& message) {
     std::fprintf(stderr, "tlwsim: %s\n", message.c_str());
     return 1;

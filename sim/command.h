@@ -4,6 +4,7 @@
 // output, errors to standard error with a non-zero exit code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ bool OpenDevice(const CommandArgs& args);
 
 // Prints an error line "tlwsim: ..." on standard error; returns exit code 1.
 int Fail(const std::string& message);
+// Why a change of the device failed, in words, from the platform's last
+// error (a full or failing disk, a store another program holds, ...).
+std::string FailureReason(uint32_t lastError);
 // Exit code 2 with the command's synopsis: bad arguments.
 int Usage(const char* commandName);
 

@@ -12,10 +12,12 @@
 #include "platform/hardware/display.h"
 #include "platform/hardware/hardware.h"
 #include "platform/hardware/notification_led.h"
+#include "platform/kernel/last_error.h"
 #include "platform/power/power_notify.h"
 #include "platform/power/power_state.h"
 #include "platform/radio/access_point.h"
 #include "platform/storage/registry.h"
+#include "sim/command.h"
 
 namespace sim {
 namespace {
@@ -60,7 +62,16 @@ bool WriteSpot(const RegistrySpot& spot, uint32_t value) {
     uint32_t next = value;
     if (spot.mask) next = value ? (stored | spot.mask) : (stored & ~spot.mask);
     if (exists && next == stored) return true;  // unchanged: no write, no change notification
-    return plat::RegWriteDword(spot.root, spot.key, spot.name, next);
+    // Through the registry's calls that return their error, so that a
+    // failure (a full disk) can be named.
+    plat::HKey key{};
+    uint32_t error = plat::RegCreateKey(spot.root, spot.key, &key);
+    if (error == plat::kErrorSuccess) {
+        error = plat::RegSetValue(key, spot.name, plat::kRegDword, &next, sizeof next);
+        plat::RegCloseKey(key);
+    }
+    if (error != plat::kErrorSuccess) plat::SetLastError(error);
+    return error == plat::kErrorSuccess;
 }
 
 // The kinds of value a fact takes; each parses to a number.
@@ -481,19 +492,28 @@ bool ApplyHardwareFacts(const std::vector<FactChange>& changes, std::string* err
     plat::ReadHardwareState(&before);
     size_t nextList = 0;
     auto applyListChanges = [&](size_t position) {
-        for (; nextList < listChanges.size() && listChanges[nextList].first == position; ++nextList)
+        for (; nextList < listChanges.size() && listChanges[nextList].first == position; ++nextList) {
+            plat::SetLastError(plat::kErrorSuccess);
             if (!listChanges[nextList].second()) return false;
+        }
         return true;
     };
+    // A change that fails says why (a full or failing disk, most likely);
+    // the changes before it stay made.
+    auto listFailed = [&] {
+        *error = "cannot change the SIM or the access points: " + FailureReason(plat::GetLastError());
+        return false;
+    };
     for (size_t i = 0; i < parsed.size(); ++i) {
-        if (!applyListChanges(i)) return *error = "cannot change the SIM or the access points on this device", false;
+        if (!applyListChanges(i)) return listFailed();
         const auto& [fact, v] = parsed[i];
+        plat::SetLastError(plat::kErrorSuccess);
         if (!fact->write(model, v)) {
-            *error = std::string("cannot change '") + fact->info.key + "' on this device";
+            *error = std::string("cannot change '") + fact->info.key + "': " + FailureReason(plat::GetLastError());
             return false;
         }
     }
-    if (!applyListChanges(parsed.size())) return *error = "cannot change the SIM or the access points on this device", false;
+    if (!applyListChanges(parsed.size())) return listFailed();
     // A new power source or battery reaches the programs as the power
     // manager's notification, as on the phone; the registry facts notify
     // their watchers through the registry itself.

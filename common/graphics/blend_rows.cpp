@@ -110,8 +110,21 @@ constexpr uint32_t kStep = kBlendStep;
 
 // BlendChannel on runs of bytes, in 16-bit arithmetic: s*a + d*(255-a) + 128
 // is at most 65153 and t + (t >> 8) at most 65407, so nothing overflows.
-// Built for the baseline and, where the processor has it, for AVX2.
-[[gnu::target_clones("avx2", "default")]]
+// Built for the baseline and, where the processor has it, for AVX2. The
+// clones' resolver runs while the program is being loaded, before the thread
+// checker of a ThreadSanitizer build is set up, and would crash there: that
+// build has the baseline loop alone.
+#if defined(__SANITIZE_THREAD__)
+#define TLW_MIX_BYTES_CLONES
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TLW_MIX_BYTES_CLONES
+#endif
+#endif
+#ifndef TLW_MIX_BYTES_CLONES
+#define TLW_MIX_BYTES_CLONES [[gnu::target_clones("avx2", "default")]]
+#endif
+TLW_MIX_BYTES_CLONES
 void MixBytes(uint8_t* __restrict destination, const uint8_t* __restrict source,
               const uint8_t* __restrict alpha, uint32_t count) {
     for (uint32_t k = 0; k < count; ++k) {

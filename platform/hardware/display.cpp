@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/kernel/last_error.h"
 #include "platform/storage/journal.h"
 #include "platform/storage/registry.h"
 
@@ -58,8 +59,19 @@ int32_t ChangeDisplaySettingsEx(DisplayMode* mode, uint32_t flags) {
     }
     int32_t degrees = OrientationDegrees(mode->displayOrientation);
     if (degrees < 0) return kDispChangeBadMode;
-    if (!RegWriteDword(kHkeyLocalMachine, kRotationKey, kAngleValue, static_cast<uint32_t>(degrees)))
+    // The registry's own calls, whose error is kept as the last error: the
+    // result code alone cannot say that the disk is full.
+    HKey key{};
+    uint32_t error = RegCreateKey(kHkeyLocalMachine, kRotationKey, &key);
+    if (error == kErrorSuccess) {
+        uint32_t value = static_cast<uint32_t>(degrees);
+        error = RegSetValue(key, kAngleValue, kRegDword, &value, sizeof value);
+        RegCloseKey(key);
+    }
+    if (error != kErrorSuccess) {
+        SetLastError(error);
         return kDispChangeFailed;
+    }
     JournalAppend("display orientation " + std::to_string(degrees));
     return kDispChangeSuccessful;
 }

@@ -331,6 +331,7 @@ bool ChangeHardwareState(const std::function<void(HardwareState&)>& change) {
         change(state);
         return WriteChanged(t, state, stored);
     });
+    if (error != kErrorSuccess) SetLastError(error);
     return error == kErrorSuccess;
 }
 
@@ -341,6 +342,7 @@ bool ReplaceHardwareState(const HardwareState& state) {
         if (uint32_t clearError = clear.Run(); clearError != kErrorSuccess) return clearError;
         return WriteChanged(t, state, {});
     });
+    if (error != kErrorSuccess) SetLastError(error);
     return error == kErrorSuccess;
 }
 

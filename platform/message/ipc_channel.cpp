@@ -158,7 +158,11 @@ bool Handle(const ipc::Request& r, int fd) {
                 m.message = r.message;
                 m.wParam = r.wParam;
                 m.lParam = r.lParam;
-                m.time = static_cast<uint32_t>(DeviceMs());
+                // No time stamp here: the clock lives in the store, which a
+                // thread of this process may hold for a while (a batch), and
+                // the listener must answer every peer at once. The loop that
+                // takes the message stamps it (time 0 means "not yet").
+                m.time = 0;
                 q->posted.push_back(m);
             }
         }

@@ -70,6 +70,7 @@ Taken TakeNext(ThreadQueue& q, Hwnd filter, uint32_t first, uint32_t last, bool 
         if (filter && !(it->hwnd == filter)) continue;
         if (!InRange(it->message, first, last)) continue;
         *msg = *it;
+        if (msg->time == 0) msg->time = static_cast<uint32_t>(now);  // posted by another process
         if (remove) q.posted.erase(it);
         return Taken::kMessage;
     }

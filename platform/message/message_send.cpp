@@ -95,6 +95,10 @@ bool ToOtherProcess(ipc::RequestKind kind, Hwnd hwnd, uint32_t message, WParam w
 }
 
 bool PostToQueue(const std::shared_ptr<ThreadQueue>& q, Hwnd hwnd, uint32_t message, WParam wParam, LParam lParam) {
+    // The clock is read before the window state's lock is taken: reading it
+    // may wait for the store, whose holder (a thread in a batch) may be
+    // waiting for that lock.
+    const auto now = static_cast<uint32_t>(win::DeviceMs());
     {
         ProcessState& s = State();
         std::lock_guard<std::mutex> guard(s.lock);
@@ -107,7 +111,7 @@ bool PostToQueue(const std::shared_ptr<ThreadQueue>& q, Hwnd hwnd, uint32_t mess
         m.message = message;
         m.wParam = wParam;
         m.lParam = lParam;
-        m.time = static_cast<uint32_t>(win::DeviceMs());
+        m.time = now;
         q->posted.push_back(m);
     }
     win::Wake(*q);

@@ -72,12 +72,13 @@ uint32_t WriteStored(store::Transaction& t, const PowerState& s, const PowerStat
 
 // Reads, changes and writes the state in one transaction, with its journal
 // line (journal(before, after), empty for none). *before receives the state
-// as it was. False (nothing written) when the store fails; a stored state
-// that cannot be read is replaced by the change applied to the defaults
-// rather than blocking the power manager for good.
-bool ChangePowerState(const std::function<void(PowerState&)>& change, PowerState* before,
-                      const std::function<std::string(const PowerState&, const PowerState&)>& journal) {
-    if (DeviceRoot().empty()) return false;
+// as it was. Returns the store's error (nothing written) when it fails, so
+// that a full or failing disk is named as such; a stored state that cannot
+// be read is replaced by the change applied to the defaults rather than
+// blocking the power manager for good.
+uint32_t ChangePowerState(const std::function<void(PowerState&)>& change, PowerState* before,
+                          const std::function<std::string(const PowerState&, const PowerState&)>& journal) {
+    if (DeviceRoot().empty()) return kErrorPathNotFound;
     uint32_t error = store::Write([&](store::Transaction& t) -> uint32_t {
         PowerState s;
         bool readable = ReadStored(t, &s) == kErrorSuccess;
@@ -89,7 +90,7 @@ bool ChangePowerState(const std::function<void(PowerState&)>& change, PowerState
         if (!line.empty()) JournalAppend(line);  // joins this transaction
         return kErrorSuccess;
     });
-    return error == kErrorSuccess;
+    return error;
 }
 
 // The state a request for power leads to from s.
@@ -107,19 +108,18 @@ bool Wakes(DevicePower from, DevicePower to) {
 uint32_t MoveTo(DevicePower power, const std::string& journalPrefix) {
     PowerState before;
     DevicePower reached = power;
-    if (!ChangePowerState(
-            [&](PowerState& s) {
-                reached = Requested(s, power);
-                s.power = reached;
-            },
-            &before,
-            [&](const PowerState&, const PowerState&) {
-                std::string line = journalPrefix;
-                if (reached != power) line += std::string(" -> ") + DevicePowerName(reached);
-                return line;
-            })) {
-        return kErrorAccessDenied;
-    }
+    uint32_t error = ChangePowerState(
+        [&](PowerState& s) {
+            reached = Requested(s, power);
+            s.power = reached;
+        },
+        &before,
+        [&](const PowerState&, const PowerState&) {
+            std::string line = journalPrefix;
+            if (reached != power) line += std::string(" -> ") + DevicePowerName(reached);
+            return line;
+        });
+    if (error != kErrorSuccess) return error;
     if (Wakes(before.power, reached)) FireEventNotifications(kNotificationEventWakeup);
     return kErrorSuccess;
 }
@@ -201,7 +201,7 @@ bool PowerPolicyNotify(uint32_t type, uint32_t data) {
     }
     uint32_t self = static_cast<uint32_t>(::getpid());
     PowerState before;
-    bool ok = ChangePowerState(
+    uint32_t error = ChangePowerState(
         [&](PowerState& s) {
             auto& holders = s.unattendedHolders;
             if (data != 0) {
@@ -218,12 +218,8 @@ bool PowerPolicyNotify(uint32_t type, uint32_t data) {
         [&](const PowerState&, const PowerState&) {
             return std::string(data != 0 ? "unattended mode on" : "unattended mode off");
         });
-    if (!ok) {
-        SetLastError(kErrorAccessDenied);
-        return false;
-    }
-    SetLastError(kErrorSuccess);
-    return true;
+    SetLastError(error);
+    return error == kErrorSuccess;
 }
 
 bool SetDevicePower(DevicePower power) {

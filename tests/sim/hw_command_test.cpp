@@ -3,13 +3,16 @@
 // refused changes leaving everything as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/device/probes.h"
+#include "platform/kernel/last_error.h"
 #include "platform/storage/device.h"
+#include "platform/storage/device_store.h"
 #include "platform/storage/registry.h"
 #include "support/run_program.h"
 #include "support/sim_device.h"
@@ -192,6 +195,41 @@ TEST_F(HwCommandTest, SoundBacklightOrientationAndPowerRoundTrip) {
     EXPECT_NE(journal.find("display orientation 270"), std::string::npos);
     EXPECT_NE(journal.find("power idle"), std::string::npos);
     EXPECT_NE(journal.find("led 1 blink"), std::string::npos);
+}
+
+// A disk that takes no more writes: every kind of change (the hardware table,
+// a registry fact, the power manager, the display, the access points) says
+// why in one line and exits 1; what was set before stays, and once there is
+// room again the console changes the facts as before.
+TEST_F(HwCommandTest, AFullDiskIsNamedInOneLineAndLosesNothing) {
+    Init("generic-qvga");
+    ASSERT_EQ(Run("hw", {"ac=on", "cradle=on", "sms=2"}).exitCode, 0);
+    // The store stays open in this process, as on a running phone, so the
+    // console opens it and fails only when it writes.
+    std::string problem;
+    ASSERT_EQ(plat::store::Check(&problem), plat::kErrorSuccess) << problem;
+
+    for (std::string change : {"ac=off", "cradle=off", "sms=7", "power=suspend", "orientation=90",
+                               "ap+=00:1A:2B:3C:4D:5E,Home,-55,6", "battery=20"}) {
+        ProgramResult r = TlwsimOnAFullDisk({"hw", device_->Dir(), change});
+        EXPECT_EQ(r.exitCode, 1) << change;
+        EXPECT_EQ(r.errors.rfind("tlwsim: cannot change ", 0), 0u) << r.errors;
+        EXPECT_NE(r.errors.find("disk"), std::string::npos) << r.errors;
+        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+    }
+
+    std::map<std::string, std::string> facts = Facts();
+    EXPECT_EQ(facts["ac"], "on");
+    EXPECT_EQ(facts["cradle"], "on");
+    EXPECT_EQ(facts["sms"], "2");
+    EXPECT_EQ(facts["battery"], "85");
+    EXPECT_EQ(facts["power"], "on");
+    EXPECT_EQ(facts["orientation"], "0");
+    EXPECT_EQ(facts["ap"], "none");
+    ASSERT_EQ(Run("hw", {"ac=off", "power=idle"}).exitCode, 0);
+    facts = Facts();
+    EXPECT_EQ(facts["ac"], "off");
+    EXPECT_EQ(facts["power"], "idle");
 }
 
 }  // namespace

@@ -1,19 +1,11 @@
 // `tlwsim reg` and `tlwsim journal`: the console's view of the registry and
 // the journal, run as real processes against a temporary device.
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/storage/journal.h"
@@ -23,44 +15,6 @@
 #include "support/temp_device.h"
 
 namespace {
-
-// Runs "tlwsim ARGS..." as on a full disk: no file may grow (a file size
-// limit of 0, its signal ignored so that a write fails rather than ending
-// the program). Returns the exit code (-1 when it did not exit) and what it
-// wrote to its standard error.
-std::pair<int, std::string> TlwsimOnAFullDisk(std::vector<std::string> args) {
-    std::string path = std::string(TLW_BIN_DIR) + "/tlwsim";
-    std::vector<char*> argv{path.data()};
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int errors[2];
-    if (pipe(errors) != 0) return {-1, ""};
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(errors[1], 2);
-        close(errors[0]);
-        close(errors[1]);
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        signal(SIGXFSZ, SIG_IGN);  // kept across exec
-        struct rlimit none {0, 0};
-        setrlimit(RLIMIT_FSIZE, &none);
-        execv(path.c_str(), argv.data());
-        _exit(127);
-    }
-    close(errors[1]);
-    std::string text;
-    char buffer[512];
-    for (ssize_t n; (n = read(errors[0], buffer, sizeof(buffer))) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    close(errors[0]);
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return {-1, text};
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
-}
 
 class RegCommandTest : public ::testing::Test {
 protected:
@@ -171,9 +125,10 @@ TEST_F(RegCommandTest, ADamagedStoreIsNamedAndLeftAsItIs) {
 // there is room again the store takes changes as before.
 TEST_F(RegCommandTest, AFullDiskIsSaidInOneLineAndLosesNothing) {
     ASSERT_TRUE(plat::RegWriteDword(plat::kHkeyLocalMachine, u"System\\Test", u"Here", 1));
-    auto [exitCode, errors] =
+    ProgramResult full =
         TlwsimOnAFullDisk({"reg", device_.Root().string(), "set", "HKLM\\System\\Test", "Here", "dword:2"});
-    EXPECT_EQ(exitCode, 1);
+    const std::string& errors = full.errors;
+    EXPECT_EQ(full.exitCode, 1);
     EXPECT_EQ(errors.rfind("tlwsim: cannot write 'Here' of HKLM\\System\\Test: ", 0), 0u) << errors;
     EXPECT_NE(errors.find("disk"), std::string::npos) << errors;
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include "support/time_scale.h"
+
 BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& args) {
     char path[] = "/tmp/tlw-bg-XXXXXX";
     int fd = mkstemp(path);
@@ -61,7 +63,7 @@ std::string BackgroundProgram::Output() const {
 }
 
 int BackgroundProgram::WaitForExit(int timeoutMs) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScaledMs(timeoutMs));
     while (Running()) {
         if (std::chrono::steady_clock::now() >= end) return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

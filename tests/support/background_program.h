@@ -19,8 +19,8 @@ public:
     bool Running();
     // Everything it wrote to standard output so far.
     std::string Output() const;
-    // Waits up to timeoutMs for it to end; its exit code, -1 when it did not
-    // end (or ended by a signal).
+    // Waits up to timeoutMs (scaled, see support/time_scale.h) for it to
+    // end; its exit code, -1 when it did not end (or ended by a signal).
     int WaitForExit(int timeoutMs);
 
 private:

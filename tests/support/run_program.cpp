@@ -1,6 +1,7 @@
 #include "support/run_program.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,4 +84,40 @@ ProgramResult TlwsimCommand(const std::string& command, const std::string& devic
     std::vector<std::string> line = {command, device};
     line.insert(line.end(), args.begin(), args.end());
     return Tlwsim(line, errorStream);
+}
+
+ProgramResult TlwsimOnAFullDisk(const std::vector<std::string>& args) {
+    ProgramResult result;
+    std::string path = std::string(TLW_BIN_DIR) + "/tlwsim";
+    std::vector<std::string> words = args;
+    std::vector<char*> argv{path.data()};
+    for (std::string& a : words) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int errors[2];
+    if (pipe(errors) != 0) return result;
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(errors[1], 2);
+        close(errors[0]);
+        close(errors[1]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        signal(SIGXFSZ, SIG_IGN);  // kept across exec
+        struct rlimit none {0, 0};
+        setrlimit(RLIMIT_FSIZE, &none);
+        execv(path.c_str(), argv.data());
+        _exit(127);
+    }
+    close(errors[1]);
+    char buffer[512];
+    for (ssize_t n; (n = read(errors[0], buffer, sizeof(buffer))) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        result.errors.append(buffer, static_cast<size_t>(n));
+    }
+    close(errors[0]);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }

@@ -31,16 +31,25 @@ ProgramResult TlwsimCommand(const std::string& command, const std::string& devic
                             const std::vector<std::string>& args = {},
                             ErrorStream errorStream = ErrorStream::kPassedOn);
 
-// Polls check every 20 ms until it is true or timeoutMs passed; returns it.
+// Runs "tlwsim ARGS..." as on a full disk: no file may grow (a file size
+// limit of 0, its signal ignored so that a write fails rather than ending
+// the program). Its standard error is captured (through a pipe: no file
+// could take it), its output dropped.
+ProgramResult TlwsimOnAFullDisk(const std::vector<std::string>& args);
+
+// Polls check every 20 ms until it is true or timeoutMs (scaled, see
+// support/time_scale.h) passed; returns it.
 template <typename F>
 bool WaitUntil(F check, int timeoutMs = 60000);
 
 #include <chrono>
 #include <thread>
 
+#include "support/time_scale.h"
+
 template <typename F>
 bool WaitUntil(F check, int timeoutMs) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScaledMs(timeoutMs));
     while (std::chrono::steady_clock::now() < end) {
         if (check()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -6,13 +6,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 
+#include "platform/kernel/clock.h"
 #include "platform/kernel/threads.h"
 #include "platform/storage/device.h"
 #include "platform/message/ipc_channel.h"
 #include "platform/message/ipc_protocol.h"
+#include "platform/storage/device_store.h"
 #include "platform/window/window_test_support.h"
 
 namespace {
@@ -113,6 +118,59 @@ TEST_F(IpcReceiverTest, RecordsThatDoNotCheckOutAreRefusedAndQueueNothing) {
     EXPECT_EQ(Receive(PostTo(hwnd, plat::WM_QUIT)), ReplyStatus::kRefused);
 
     EXPECT_TRUE(wintest::Recorder::Instance().Take().empty());
+}
+
+// The listener answers a peer while another thread of the process holds the
+// store (a batch of the engine's decision, say): it must not wait for the
+// store, or every peer of the process waits, and a holder that then needs the
+// window state the listener holds never gets it.
+TEST_F(IpcReceiverTest, APeerIsAnsweredWhileAnotherThreadHoldsTheStore) {
+    plat::UseDeviceClock();  // the clock of the store, as on the phone
+    plat::Hwnd hwnd = MakeWindow();
+
+    std::mutex lock;
+    std::condition_variable changed;
+    bool holding = false;
+    bool release = false;
+    std::thread holder([&] {
+        plat::store::Batch batch;
+        EXPECT_TRUE(batch.Joining());
+        std::unique_lock<std::mutex> guard(lock);
+        holding = true;
+        changed.notify_all();
+        changed.wait(guard, [&] { return release; });
+    });
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [&] { return holding; });
+    }
+
+    // A post, then a ping: the listener takes one request after the other,
+    // so the ping is answered only if the post left it free.
+    plat::ipc::Reply reply;
+    bool timedOut = false;
+    bool answered = plat::win::Exchange(::getpid(), PostTo(hwnd, plat::WM_USER + 9), 20000, &reply, &timedOut);
+    Request ping;
+    ping.kind = static_cast<uint16_t>(RequestKind::kPing);
+    plat::ipc::Reply pong;
+    bool pingTimedOut = false;
+    bool pinged = answered && plat::win::Exchange(::getpid(), ping, 20000, &pong, &pingTimedOut);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        release = true;
+        changed.notify_all();
+    }
+    holder.join();
+    ASSERT_TRUE(answered) << (timedOut ? "no answer while the store was held" : "no connection");
+    EXPECT_EQ(static_cast<ReplyStatus>(reply.status), ReplyStatus::kOk);
+    ASSERT_TRUE(pinged) << (pingTimedOut ? "the listener was held up by the post" : "no connection");
+    EXPECT_EQ(static_cast<ReplyStatus>(pong.status), ReplyStatus::kOk);
+
+    // The message arrives once taken, stamped with the device time then.
+    plat::Msg msg;
+    ASSERT_TRUE(plat::PeekMessage(&msg, hwnd, 0, 0, plat::PM_REMOVE));
+    EXPECT_EQ(msg.message, plat::WM_USER + 9);
+    EXPECT_NE(msg.time, 0u);
 }
 
 }  // namespace
