@@ -17,7 +17,7 @@
 #include "platform/kernel/clock.h"
 #include "platform/storage/device.h"
 #include "platform/storage/file.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/process/process.h"
 #include "platform/kernel/wait.h"
 #include "platform/window/window.h"

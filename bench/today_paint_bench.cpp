@@ -13,7 +13,7 @@
 #include "common/config/registry_state.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/device_setup.h"
 #include "today/today_layout.h"

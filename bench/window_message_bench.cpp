@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "platform/storage/device.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "platform/shell/menu_bar.h"
 #include "platform/window/compositor.h"
 #include "platform/controls/message_box.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

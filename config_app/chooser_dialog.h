@@ -7,7 +7,7 @@
 
 #include "config_app/file_chooser.h"
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

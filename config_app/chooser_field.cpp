@@ -6,7 +6,7 @@
 
 #include "common/graphics/screen_scale.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

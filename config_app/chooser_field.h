@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

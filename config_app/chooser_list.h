@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "config_app/chooser_listing.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

@@ -16,8 +16,8 @@
 #include "platform/shell/menu_bar.h"
 #include "platform/storage/file.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/timers.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "config_app/config_app_state.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

@@ -13,7 +13,7 @@
 #include "common/config/language_table.h"
 #include "config_app/profile_editor_page.h"
 #include "config_app/rows.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

@@ -11,8 +11,8 @@
 #include "platform/process/process.h"
 #include "platform/storage/file.h"
 #include "platform/storage/paths.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/timers.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 
 namespace tlw {

@@ -2,7 +2,7 @@
 #include "base/text.h"
 #include "config_app/config_app.h"
 #include "config_app/pages.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace tlw {

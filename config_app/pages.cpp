@@ -10,7 +10,7 @@
 #include "config_app/row_list.h"
 #include "platform/storage/file.h"
 #include "platform/controls/message_box.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace tlw {

@@ -7,7 +7,7 @@
 #include "config_app/row_paint.h"
 #include "platform/gdi/gdi.h"
 #include "platform/controls/message_box.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

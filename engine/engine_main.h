@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "engine/engine_state.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

@@ -26,7 +26,7 @@
 #include "engine/wake_ups.h"
 #include "platform/hardware/device_model.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/registry_notify.h"
 #include "platform/window/system_info.h"
 #include "platform/kernel/threads.h"

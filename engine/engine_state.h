@@ -16,7 +16,7 @@
 #include "platform/kernel/kernel_handle.h"
 #include "platform/gdi/gdi_types.h"
 #include "platform/pim/calendar_store.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

@@ -19,9 +19,9 @@
 #include "engine/program_watch.h"
 #include "engine/wake_ups.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/registry_notify.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 
 namespace tlw {

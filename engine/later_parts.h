@@ -6,7 +6,7 @@
 
 #include "engine/engine_state.h"
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

@@ -15,7 +15,7 @@
 #include "platform/kernel/threads.h"
 #include "platform/process/process.h"
 #include "platform/controls/message_box.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 
 namespace tlw {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/power/power_notify.h"
 #include "platform/kernel/sync_objects.h"
 #include "platform/kernel/threads.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "platform/kernel/wait.h"
 
 namespace tlw {

@@ -4,7 +4,7 @@
 
 #include "common/config/registry_state.h"
 #include "engine/engine_messages.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/process/process.h"
 #include "platform/kernel/sync_objects.h"
 #include "platform/kernel/threads.h"

@@ -21,7 +21,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/clock.h"
 #include "platform/shell/full_screen.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

@@ -20,9 +20,9 @@
 
 #include "platform/kernel/threads.h"
 #include "platform/storage/device.h"
-#include "platform/window/ipc_channel.h"
-#include "platform/window/ipc_protocol.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/ipc_channel.h"
+#include "platform/message/ipc_protocol.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "sim/clock_moves.h"
 
 #include "platform/kernel/last_error.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "platform/notify/user_notify.h"
 #include "sim/command.h"
 #include "sim/notification_settle.h"

@@ -19,7 +19,7 @@
 #include "platform/storage/device.h"
 #include "platform/storage/journal.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/command.h"
 #include "sim/shell.h"

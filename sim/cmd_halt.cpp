@@ -17,7 +17,7 @@
 #include "base/text.h"
 #include "platform/process/process_liveness.h"
 #include "platform/process/toolhelp.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/command.h"
 

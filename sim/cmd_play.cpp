@@ -24,7 +24,7 @@
 #include "platform/notify/user_notify.h"
 #include "platform/storage/paths.h"
 #include "platform/storage/registry.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/clock_moves.h"
 #include "sim/command.h"

@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/command.h"
 

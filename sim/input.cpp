@@ -7,7 +7,7 @@
 #include "platform/shell/input_panel.h"
 #include "platform/storage/journal.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "sim/shell.h"

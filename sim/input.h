@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace sim {
 

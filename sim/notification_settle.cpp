@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/kernel/kernel_handle.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/process/process.h"
 #include "platform/kernel/wait.h"
 #include "platform/window/window.h"

@@ -3,7 +3,7 @@
 #include <set>
 #include <unistd.h>
 
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/shell.h"
 

@@ -14,7 +14,7 @@
 #include "platform/shell/menu_bar.h"
 #include "platform/shell/today_item.h"
 #include "platform/window/compositor.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace sim {
 

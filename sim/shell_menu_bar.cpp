@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "sim/shell.h"

@@ -7,7 +7,7 @@
 #include "platform/kernel/clock.h"
 #include "platform/shell/notify_icon.h"
 #include "platform/storage/locale.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "sim/shell.h"

@@ -12,7 +12,7 @@
 #include "platform/storage/journal.h"
 #include "platform/storage/locale.h"
 #include "platform/storage/registry.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/shell.h"
 

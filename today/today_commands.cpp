@@ -3,7 +3,7 @@
 #include "base/text.h"
 #include "platform/kernel/kernel_handle.h"
 #include "platform/process/process.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "today/today_plugin.h"
 

@@ -5,7 +5,7 @@
 
 #include "platform/kernel/cpu_time.h"
 #include "platform/process/toolhelp.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "today/today_plugin.h"

@@ -14,7 +14,7 @@
 #include "platform/kernel/cpu_time.h"
 #include "platform/kernel/sync_objects.h"
 #include "platform/kernel/wait.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 #include "today/today_plugin.h"
 

@@ -2,7 +2,7 @@
 // icon, the call log from the missed-calls counter.
 #include "platform/kernel/threads.h"
 #include "platform/process/process.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "today/today_plugin.h"

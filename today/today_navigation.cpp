@@ -1,6 +1,6 @@
 #include "today/today_navigation.h"
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace today {
 namespace {

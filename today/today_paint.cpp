@@ -17,7 +17,7 @@
 #include "common/graphics/image_loader.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "today/today_plugin.h"
 

@@ -10,7 +10,7 @@
 #include "platform/gdi/gdi_types.h"
 #include "platform/hardware/library.h"
 #include "platform/shell/today_item.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "today/today_state.h"
 
 namespace today {

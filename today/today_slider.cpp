@@ -2,7 +2,7 @@
 // backlight by the refresh; a move stores the level for the engine.
 #include "common/config/registry_state.h"
 #include "common/graphics/screen_scale.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "today/today_plugin.h"

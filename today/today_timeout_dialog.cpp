@@ -7,7 +7,7 @@
 #include "platform/controls/date_time_picker.h"
 #include "platform/controls/dialog.h"
 #include "platform/kernel/clock.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "today/today_plugin.h"

@@ -1,7 +1,7 @@
 // The item window's procedure: the Today screen's messages and the
 // window's own, each handed to the part that handles it.
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "today/today_plugin.h"
 

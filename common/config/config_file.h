@@ -13,6 +13,11 @@ namespace tlw {
 // The version marker that tells this layout from the older one.
 inline constexpr char16_t kConfigVersionMarker[] = u"VERSION 2.0";
 
+// Sets the fields that depend on the screen and the device's folders (the
+// skin and icon store of the screen's resolution class, skin off, Today
+// sound on); every reader calls it before the defaults.
+void PrepareModel(ConfigModel& model);
+
 // Fills the whole model: the defaults first, then what the file holds.
 // Without import it reads the configuration file, or its backup when the
 // configuration file cannot be opened; with import it reads importPath and

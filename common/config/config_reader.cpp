@@ -201,21 +201,6 @@ void ReadLocations(ConfigLineReader& lines, KeyReader& keys, LocationTable& loca
     locations.count = d;
 }
 
-// The fields that depend on the screen and the device's folders, set
-// before the defaults.
-void PrepareModel(ConfigModel& model) {
-    ConfigPaths paths = BuildConfigPaths();
-    Options& o = model.options;
-    InitScreenScale(false);
-    bool qvga = GetResolutionClass() == ResolutionClass::kQvga;
-    o.skin = paths.skinsFolder;
-    o.skin.Append(qvga ? u"Default_QVGA\\" : u"Default_VGA\\");
-    o.iconStore = paths.iconStoreFolder;
-    o.iconStore.Append(qvga ? u"QVGA\\" : u"VGA\\");
-    o.skin_enabled = false;
-    o.tdy_sound = true;
-}
-
 // Reads the sections once head (the start of the content) holds the
 // version marker; false without it.
 bool ReadSections(std::string_view head, ConfigLineReader& lines, ConfigModel& model, const LanguageTable& language) {
@@ -234,6 +219,19 @@ bool ReadSections(std::string_view head, ConfigLineReader& lines, ConfigModel& m
 }
 
 }  // namespace
+
+void PrepareModel(ConfigModel& model) {
+    ConfigPaths paths = BuildConfigPaths();
+    Options& o = model.options;
+    InitScreenScale(false);
+    bool qvga = GetResolutionClass() == ResolutionClass::kQvga;
+    o.skin = paths.skinsFolder;
+    o.skin.Append(qvga ? u"Default_QVGA\\" : u"Default_VGA\\");
+    o.iconStore = paths.iconStoreFolder;
+    o.iconStore.Append(qvga ? u"QVGA\\" : u"VGA\\");
+    o.skin_enabled = false;
+    o.tdy_sound = true;
+}
 
 bool ReadConfiguration(bool import, ConfigModel& model, const LanguageTable& language, std::u16string_view importPath) {
     ConfigPaths paths = BuildConfigPaths();

@@ -13,7 +13,6 @@
 #include "common/config/config_paths.h"
 #include "common/config/defaults.h"
 #include "common/config/language_file.h"
-#include "common/graphics/screen_scale.h"
 #include "platform/storage/code_page.h"
 #include "platform/storage/file.h"
 
@@ -423,15 +422,7 @@ void ParseLegacyConfiguration(const LegacyWindowReader& window, ConfigModel& mod
 void ReadLegacyConfiguration(bool import, ConfigModel& model, const LanguageTable& language,
                              std::u16string_view importPath) {
     ConfigPaths paths = BuildConfigPaths();
-    Options& o = model.options;
-    InitScreenScale(false);
-    bool qvga = GetResolutionClass() == ResolutionClass::kQvga;
-    o.skin = paths.skinsFolder;
-    o.skin.Append(qvga ? u"Default_QVGA\\" : u"Default_VGA\\");
-    o.iconStore = paths.iconStoreFolder;
-    o.iconStore.Append(qvga ? u"QVGA\\" : u"VGA\\");
-    o.skin_enabled = false;
-    o.tdy_sound = true;
+    PrepareModel(model);
 
     plat::File file;
     bool open;

@@ -8,8 +8,8 @@
 #include "common/device/device_operations.h"
 #include "common/device/radio_states.h"
 #include "platform/kernel/threads.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/registered_messages.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/registered_messages.h"
 #include "platform/window/window.h"
 
 namespace tlw {

@@ -17,7 +17,7 @@
 #include "platform/power/device_power.h"
 #include "platform/power/power_state.h"
 #include "platform/shell/full_screen.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/system_info.h"
 #include "platform/window/window.h"
 

@@ -9,7 +9,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/threads.h"
 #include "platform/kernel/clock.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

@@ -12,8 +12,8 @@
 #include "common/graphics/kinetic_scroller.h"
 #include "common/graphics/screen_scale.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/timers.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

@@ -18,7 +18,7 @@
 
 #include "common/graphics/rgba_image.h"
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace tlw {
 

@@ -10,7 +10,7 @@
 #include "platform/controls/static_control.h"
 #include "platform/controls/trackbar.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

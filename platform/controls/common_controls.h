@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "platform/window/owner_draw.h"
 
 namespace plat {

@@ -2,7 +2,7 @@
 #include "platform/controls/control_support.h"
 
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

@@ -12,7 +12,7 @@
 
 #include "platform/controls/common_controls.h"
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat::ctl {
 

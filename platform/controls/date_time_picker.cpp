@@ -9,7 +9,7 @@
 #include "platform/controls/edit.h"
 #include "platform/gdi/gdi.h"
 #include "platform/storage/locale.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

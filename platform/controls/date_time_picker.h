@@ -17,7 +17,7 @@
 
 #include "platform/controls/common_controls.h"
 #include "platform/kernel/clock.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

@@ -14,7 +14,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/last_error.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

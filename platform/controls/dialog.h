@@ -27,7 +27,7 @@
 #include <string_view>
 
 #include "platform/controls/dialog_template.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

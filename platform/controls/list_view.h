@@ -28,7 +28,7 @@
 
 #include "platform/controls/common_controls.h"
 #include "platform/controls/image_list.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

@@ -13,7 +13,7 @@
 #include "platform/gdi/system_icons.h"
 #include "platform/kernel/threads.h"
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/system_info.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"

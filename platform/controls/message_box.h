@@ -29,7 +29,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

@@ -4,7 +4,7 @@
 #include "platform/controls/common_controls.h"
 #include "platform/controls/control_support.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace plat {

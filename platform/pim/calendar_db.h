@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/pim/appointment.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat::calendardb {
 

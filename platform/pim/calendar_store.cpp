@@ -7,7 +7,7 @@
 #include "platform/kernel/threads.h"
 #include "platform/pim/calendar_db.h"
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace plat {

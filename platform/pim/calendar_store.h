@@ -20,7 +20,7 @@
 
 #include "platform/pim/appointment.h"
 #include "platform/pim/calendar_restriction.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

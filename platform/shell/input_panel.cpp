@@ -10,7 +10,7 @@
 #include "platform/storage/device_store.h"
 #include "platform/storage/journal.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace plat {

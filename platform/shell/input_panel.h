@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

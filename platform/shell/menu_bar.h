@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

@@ -9,7 +9,7 @@
 #include "platform/kernel/last_error.h"
 #include "platform/process/process_liveness.h"
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_db.h"
 #include "platform/window/window_state.h"

@@ -83,7 +83,7 @@ CREATE TABLE IF NOT EXISTS menu_bars (
     items BLOB NOT NULL
 );
 
--- Registered window messages (platform/window/registered_messages.cpp): one
+-- Registered window messages (platform/message/registered_messages.cpp): one
 -- number per name, the same in every process of the device.
 CREATE TABLE IF NOT EXISTS registered_messages (
     name_folded TEXT PRIMARY KEY,

@@ -9,7 +9,7 @@
 #include "base/text.h"
 #include "platform/hardware/hardware.h"
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/registry_notify.h"
 #include "platform/window/window.h"
 

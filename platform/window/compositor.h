@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "platform/window/window_surface.h"
 
 namespace plat {

@@ -13,7 +13,7 @@
 #include "platform/kernel/last_error.h"
 #include "platform/kernel/threads.h"
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 

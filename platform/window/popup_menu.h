@@ -26,7 +26,7 @@
 #include <string_view>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "platform/window/owner_draw.h"
 
 namespace plat {

@@ -12,7 +12,7 @@
 #include "platform/storage/device.h"
 #include "platform/storage/device_store.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/process/process_liveness.h"
 #include "platform/window/window_db.h"
 #include "platform/window/window_state.h"

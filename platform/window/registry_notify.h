@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "platform/storage/registry.h"
 
 namespace plat {

@@ -3,7 +3,7 @@
 //
 // A window belongs to the thread that created it; its procedure runs on that
 // thread only (messages from other threads and processes are queued to it,
-// see platform/window/message_loop.h). Every window of every process of the device
+// see platform/message/message_loop.h). Every window of every process of the device
 // is listed in the device's window table (in "<root>/.device/device.db") with
 // its class, title, owner process and thread, parent, rectangle and
 // visibility; FindWindow and EnumWindows read that table, and entries of
@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 
@@ -136,7 +136,7 @@ int64_t SetWindowLong(Hwnd hwnd, int32_t index, int64_t value);
 
 // ---------------------------------------------------------------------------
 // Painting. A window that needs painting gets WM_PAINT when its thread's
-// queue holds nothing else (see platform/window/message_loop.h).
+// queue holds nothing else (see platform/message/message_loop.h).
 
 // What BeginPaint hands out.
 struct PaintStruct {

@@ -14,7 +14,7 @@
 
 #include "platform/gdi/gdi_types.h"
 #include "platform/storage/device_store.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat::windb {
 

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

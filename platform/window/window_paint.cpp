@@ -4,7 +4,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_surface.h"
 #include "platform/window/window_state.h"

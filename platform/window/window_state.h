@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat::win {
 

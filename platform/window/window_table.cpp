@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_db.h"
 #include "platform/window/window_order.h"

@@ -21,7 +21,7 @@
 #include "platform/hardware/device_model.h"
 #include "platform/storage/device.h"
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/tlwprog/roles.h"
 

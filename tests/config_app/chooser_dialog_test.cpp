@@ -13,7 +13,7 @@
 #include "config_app/file_chooser.h"
 #include "platform/storage/journal.h"
 #include "platform/window/cursor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "support/journal_effects.h"
 #include "support/temp_device.h"

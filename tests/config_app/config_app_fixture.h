@@ -16,7 +16,7 @@
 
 #include "platform/gdi/gdi_types.h"
 #include "platform/shell/menu_bar.h"
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "support/background_program.h"
 #include "support/run_program.h"
 #include "support/sim_device.h"

@@ -12,7 +12,7 @@
 #include "common/device/sim_pin.h"
 #include "config_app_fixture.h"
 #include "platform/storage/paths.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 
 namespace {

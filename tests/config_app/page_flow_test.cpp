@@ -17,7 +17,7 @@
 #include "config_app/row_list.h"
 #include "platform/audio/sound_player.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/cursor.h"
 #include "sim/install_language.h"

@@ -15,7 +15,7 @@
 #include "config_app/row_paint.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/png_save.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/install_language.h"
 #include "support/temp_device.h"

@@ -13,7 +13,7 @@
 #include "config_app/row_list.h"
 #include "config_app/row_paint.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "support/temp_device.h"
 

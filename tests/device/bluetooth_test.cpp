@@ -11,8 +11,8 @@
 #include "platform/hardware/bluetooth_utility.h"
 #include "platform/hardware/hardware.h"
 #include "platform/storage/registry.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/registered_messages.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/registered_messages.h"
 #include "platform/window/window.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/notify/user_notify.h"
 #include "platform/power/power_state.h"
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"

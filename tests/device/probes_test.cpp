@@ -10,7 +10,7 @@
 #include "common/device/bluetooth.h"
 #include "common/device/radio_states.h"
 #include "platform/hardware/hardware.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/storage/registry.h"
 #include "platform/window/window.h"
 #include "support/temp_device.h"

@@ -16,7 +16,7 @@
 #include "common/config/registry_state.h"
 #include "platform/storage/file.h"
 #include "platform/storage/paths.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/power/power_notify.h"
 #include "platform/storage/registry.h"
 #include "platform/window/window.h"

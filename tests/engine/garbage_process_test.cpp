@@ -11,7 +11,7 @@
 
 #include "base/text.h"
 #include "engine/engine_messages.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "support/run_program.h"
 #include "engine_process_fixture.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_process_fixture.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 
 namespace {
 

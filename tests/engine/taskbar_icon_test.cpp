@@ -24,7 +24,7 @@
 #include "platform/storage/paths.h"
 #include "platform/storage/registry.h"
 #include "common/config/registry_key.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/popup_menu.h"
 #include "platform/window/window.h"
 

@@ -12,8 +12,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/threads.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/timers.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 #include "support/temp_device.h"
 

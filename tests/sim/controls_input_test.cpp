@@ -10,7 +10,7 @@
 #include "platform/controls/edit.h"
 #include "platform/kernel/clock.h"
 #include "platform/shell/input_panel.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "sim/input.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/storage/journal.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/process/process.h"
 #include "platform/process/toolhelp.h"
 #include "platform/kernel/wait.h"

@@ -12,7 +12,7 @@
 #include "platform/shell/menu_bar.h"
 #include "platform/shell/notify_icon.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "sim/input.h"

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/kernel/clock.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"

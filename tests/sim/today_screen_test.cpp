@@ -14,7 +14,7 @@
 #include "platform/storage/paths.h"
 #include "platform/storage/registry.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "sim/input.h"
 #include "sim/shell.h"

@@ -13,7 +13,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/png_save.h"
 #include "platform/kernel/clock.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/system_info.h"
 #include "platform/window/window.h"
 #include "sim/device_setup.h"

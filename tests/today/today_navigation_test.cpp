@@ -2,7 +2,7 @@
 // their row-wrapping rules, over a layout of one row and one of three rows.
 #include <gtest/gtest.h>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 #include "today/today_layout.h"
 #include "today/today_navigation.h"
 

@@ -8,7 +8,7 @@
 #include "common/graphics/screen_scale.h"
 #include "platform/kernel/clock.h"
 #include "platform/storage/registry.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "today/today_layout.h"
 #include "today/today_plugin.h"
 

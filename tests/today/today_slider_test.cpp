@@ -6,8 +6,8 @@
 
 #include "common/config/registry_state.h"
 #include "platform/controls/trackbar.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/messages.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/messages.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "today/today_layout.h"

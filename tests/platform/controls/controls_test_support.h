@@ -11,7 +11,7 @@
 
 #include "platform/controls/common_controls.h"
 #include "platform/kernel/clock.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "support/temp_device.h"

@@ -24,7 +24,7 @@
 #include "platform/gdi/png_save.h"
 #include "platform/storage/journal.h"
 #include "platform/window/compositor.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "platform/window/window_order.h"
 #include "support/temp_device.h"

@@ -7,7 +7,7 @@
 
 #include "platform/kernel/last_error.h"
 #include "platform/pim/calendar_store.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"

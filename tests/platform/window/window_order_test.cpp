@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "platform/kernel/last_error.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "window_test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/kernel/clock.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window.h"
 #include "support/temp_device.h"
 

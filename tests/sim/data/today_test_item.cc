@@ -7,7 +7,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/hardware/library.h"
 #include "platform/shell/today_item.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/system_info.h"
 #include "platform/window/window.h"
 

@@ -1,6 +1,6 @@
 // Window and thread timers on device time, made into WM_TIMER on demand,
 // and the wake-up of message loops when the device clock moves.
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 
 #include <dirent.h>
 
@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/window/ipc_channel.h"
-#include "platform/window/ipc_protocol.h"
+#include "platform/message/ipc_channel.h"
+#include "platform/message/ipc_protocol.h"
 #include "platform/kernel/last_error.h"
 #include "platform/process/process_liveness.h"
 #include "platform/window/window.h"

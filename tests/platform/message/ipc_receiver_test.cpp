@@ -11,9 +11,9 @@
 
 #include "platform/kernel/threads.h"
 #include "platform/storage/device.h"
-#include "platform/window/ipc_channel.h"
-#include "platform/window/ipc_protocol.h"
-#include "window_test_support.h"
+#include "platform/message/ipc_channel.h"
+#include "platform/message/ipc_protocol.h"
+#include "platform/window/window_test_support.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // request and hands it to the target thread's queue, and the sending side.
 //
 // Sections: addresses · answering · the listener · sending.
-#include "platform/window/ipc_channel.h"
+#include "platform/message/ipc_channel.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -21,7 +21,7 @@
 
 #include "platform/storage/device.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/timers.h"
+#include "platform/message/timers.h"
 #include "platform/window/window_state.h"
 #include "platform/storage/device_store.h"
 

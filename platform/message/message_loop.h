@@ -12,7 +12,7 @@
 // PeekMessage (they are never returned).
 //
 // A message to a window of another process travels over the device's local
-// sockets (platform/window/ipc_protocol.h) to its owner's queue; only integer
+// sockets (platform/message/ipc_protocol.h) to its owner's queue; only integer
 // parameters cross, and messages that carry a pointer by definition
 // (MessageCarriesPointer) are refused. Each such message is written to the
 // device journal as "message N to CLASS (wParam, lParam)".
@@ -25,7 +25,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

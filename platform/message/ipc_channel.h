@@ -1,13 +1,13 @@
 // The process socket of the window layer: listening for requests of other
-// processes of the device (platform/window/ipc_protocol.h) and sending them.
+// processes of the device (platform/message/ipc_protocol.h) and sending them.
 // Internal to the window layer.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/window/ipc_protocol.h"
-#include "platform/window/messages.h"
+#include "platform/message/ipc_protocol.h"
+#include "platform/message/messages.h"
 
 namespace plat::win {
 

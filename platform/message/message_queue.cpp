@@ -11,10 +11,10 @@
 
 #include "platform/kernel/clock.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/ipc_channel.h"
+#include "platform/message/ipc_channel.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_loop.h"
-#include "platform/window/timers.h"
+#include "platform/message/message_loop.h"
+#include "platform/message/timers.h"
 #include "platform/window/window.h"
 #include "platform/window/window_state.h"
 #include "platform/storage/device_store.h"

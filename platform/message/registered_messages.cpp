@@ -1,4 +1,4 @@
-#include "platform/window/registered_messages.h"
+#include "platform/message/registered_messages.h"
 
 #include "platform/kernel/last_error.h"
 #include "platform/window/window_db.h"

@@ -1,7 +1,7 @@
 // Window messages of the phone: the handle and parameter types, the message
 // record, the window procedure and the message numbers and flags the
 // programs use. The calls are in platform/window/window.h (windows and classes),
-// platform/window/message_loop.h (sending, posting, the loop) and platform/window/timers.h.
+// platform/message/message_loop.h (sending, posting, the loop) and platform/message/timers.h.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +27,7 @@ struct Hwnd {
 };
 
 // Message parameters. Inside a process they may carry a pointer; between
-// processes only integers travel (see platform/window/ipc_protocol.h).
+// processes only integers travel (see platform/message/ipc_protocol.h).
 using WParam = uint64_t;
 using LParam = int64_t;
 using LResult = int64_t;

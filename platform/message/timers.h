@@ -6,14 +6,14 @@
 // that is real time; a frozen clock moves only when the console sets or
 // advances it, and an in-process virtual clock only when the test moves it.
 // A due timer gives one WM_TIMER (wParam: identifier, lParam: 0) when its
-// thread's queue holds nothing more urgent (platform/window/message_loop.h); a timer
+// thread's queue holds nothing more urgent (platform/message/message_loop.h); a timer
 // that was due several times over gives one message. After firing it falls
 // due again interval milliseconds later, until killed.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/window/messages.h"
+#include "platform/message/messages.h"
 
 namespace plat {
 

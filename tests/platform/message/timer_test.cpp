@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "platform/kernel/last_error.h"
-#include "platform/window/timers.h"
-#include "window_test_support.h"
+#include "platform/message/timers.h"
+#include "platform/window/window_test_support.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "base/text.h"
-#include "platform/window/ipc_channel.h"
+#include "platform/message/ipc_channel.h"
 #include "platform/storage/journal.h"
 #include "platform/kernel/last_error.h"
-#include "platform/window/message_loop.h"
+#include "platform/message/message_loop.h"
 #include "platform/window/window_db.h"
 #include "platform/window/window_state.h"
 #include "platform/storage/device_store.h"
