@@ -13,6 +13,7 @@
 #include "engine/program_watch.h"
 #include "engine/wake_ups.h"
 #include "platform/kernel/threads.h"
+#include "platform/storage/device_store.h"
 
 namespace tlw {
 namespace {
@@ -77,6 +78,10 @@ void ActivateProfile(EngineState& engine, int32_t profile) {
     }
     const Profile& p = engine.model.profiles.profiles[profile];
     if (profile == ReadRunningProfile() && profile != ReadManualProfile() && !engine.treo800w) return;
+    // The activation switches radios, scans sound folders, waits and starts
+    // programs: the caller's batch of store calls commits now rather than
+    // holding the store for other programs all that time.
+    plat::store::EndBatch();
 
     bool phoneOn = IsPhoneOn();
     if (p.pda_power == kPowerOn) SetPowerState(kPowerOn);

@@ -185,8 +185,10 @@ bool IsProfileIndex(const EngineState& engine, int32_t index) {
 void ProcessParameter(EngineState& engine, int32_t parameter) {
     ParameterClass c = Classify(parameter);
     // A full evaluation reads and writes the device store many times before
-    // it decides: those calls join one transaction, which the store ends by
-    // itself should the evaluation wait or message another program.
+    // it decides, and again while it applies the decision and closes: those
+    // calls join one transaction, which the store ends by itself should the
+    // evaluation wait or message another program. A profile that is
+    // activated ends it first (ActivateProfile).
     std::optional<plat::store::Batch> decisionBatch;
     if (IsFullEvaluation(c.kind)) decisionBatch.emplace();
 
@@ -269,16 +271,17 @@ void ProcessParameter(EngineState& engine, int32_t parameter) {
         break;
     }
 
-    decisionBatch.reset();  // the decision's effects message and start programs
-
     if (nested != 0) {
+        decisionBatch.reset();
         ProcessParameter(engine, nested);
         plat::PowerPolicyNotify(plat::kPpnUnattendedMode, 0);
         return;
     }
     ApplyDecision(engine, decision);
 
-    plat::store::Batch endBatch;  // the closing reads and the end of unattended mode
+    // The closing reads and the end of unattended mode (joining the
+    // decision's batch when it still runs).
+    plat::store::Batch endBatch;
     int32_t running = ReadRunningProfile();
     if (running >= 100 || !IsProfileIndex(engine, running)) {
         LogEvent(engine, u"Normal Exiting: Profile:%d  Manual:%d", {running, ReadManualProfile()});

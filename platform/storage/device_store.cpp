@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -315,8 +316,18 @@ Session::~Session() {
     for (const std::function<void()>& fn : run) fn();
 }
 
+namespace {
+
+std::atomic<uint64_t> g_rollbacks{0};     // see Rollbacks
+std::atomic<uint64_t> g_batchSerial{0};   // the last batch number handed out
+
+}  // namespace
+
+uint64_t Rollbacks() { return g_rollbacks.load(); }
+
 Transaction::~Transaction() {
     if (!open_) return;
+    ++g_rollbacks;
     Connection& c = TheConnection();
     if (c.pending.size() > afterMark_) c.pending.resize(afterMark_);
     if (nested_) {
@@ -354,6 +365,7 @@ int64_t Transaction::Changes() const { return session_.Changes(); }
 int64_t Transaction::LastInsertId() const { return session_.LastInsertId(); }
 int64_t Session::Changes() const { return handle_ ? sqlite3_changes(handle_) : 0; }
 int64_t Session::LastInsertId() const { return handle_ ? sqlite3_last_insert_rowid(handle_) : 0; }
+bool Session::InTransaction() const { return handle_ && sqlite3_get_autocommit(handle_) == 0; }
 
 Query::Query(Session& session, std::string_view sql) {
     if (!session.Ok()) {
@@ -544,8 +556,11 @@ Batch::Batch() {
     }
     session_ = session;
     transaction_ = transaction;
+    serial_ = ++g_batchSerial;
     t_batch = this;
 }
+
+uint64_t CurrentBatch() { return t_batch && t_batch->transaction_ ? t_batch->serial_ : 0; }
 
 Batch::~Batch() { End(); }
 

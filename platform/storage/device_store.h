@@ -108,6 +108,8 @@ public:
     // Rows changed by the last INSERT, UPDATE or DELETE; row id of the last insert.
     int64_t Changes() const;
     int64_t LastInsertId() const;
+    // Whether a transaction (or a batch) is open on the connection.
+    bool InTransaction() const;
 
 private:
     sqlite3* handle_ = nullptr;  // the connection, null when it could not be opened
@@ -195,14 +197,25 @@ public:
 
 private:
     friend void EndBatch();
+    friend uint64_t CurrentBatch();
     void End();
 
     Session* session_ = nullptr;          // holds the store for the batch
     Transaction* transaction_ = nullptr;  // the one write transaction
+    uint64_t serial_ = 0;                 // see CurrentBatch
 };
 
 // Ends the calling thread's batch, if any, committing it (see Batch).
 void EndBatch();
+
+// A number for the calling thread's batch while it joins calls (a new one
+// for every batch this process begins), 0 when none does. While it stays the
+// same, no other process or thread has changed the store.
+uint64_t CurrentBatch();
+
+// How many transactions and savepoints of this process were rolled back so
+// far: what it remembers of rows it saw (made) inside one may be gone.
+uint64_t Rollbacks();
 
 // Opens the current device's store: kErrorSuccess, or the error with
 // *problem saying in words what is wrong (no device, a damaged file, a file

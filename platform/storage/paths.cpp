@@ -1,8 +1,12 @@
 #include "platform/storage/paths.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
+#include <mutex>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "base/text.h"
 #include "platform/storage/device.h"
@@ -21,17 +25,95 @@ std::u16string GetSpecialFolderPath(int folder) {
 
 namespace {
 
-// Finds the entry of folder whose name equals name without regard to case.
-// Returns the stored spelling, or name itself when there is none.
-std::string MatchEntry(const std::filesystem::path& folder, const std::u16string& name) {
-    std::string utf8 = tlw::Utf16ToUtf8(name);
-    std::error_code ec;
-    if (std::filesystem::exists(folder / utf8, ec)) return utf8;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string entry = it->path().filename().string();
-        if (tlw::EqualsNoCase(tlw::Utf8ToUtf16(entry), name)) return entry;
+// The names of the folders a look-up went through, kept while a folder stays
+// as it was: making, removing or renaming an entry moves the folder's
+// modification and change times, so a folder whose times, inode and device
+// are those of the listing still holds its names, and a look-up costs one
+// stat instead of reading the whole folder.
+struct FolderNames {
+    dev_t device = 0;
+    ino_t inode = 0;
+    struct timespec modified {};
+    struct timespec changed {};
+    std::unordered_set<std::string> names;                     // every entry as stored
+    std::unordered_map<std::u16string, std::string> byFolded;  // folded name -> first entry listed
+};
+
+struct FolderCache {
+    std::mutex lock;
+    std::unordered_map<std::string, FolderNames> folders;  // by host path
+};
+
+FolderCache& Folders() {
+    static FolderCache* cache = new FolderCache;  // outlives every thread
+    return *cache;
+}
+
+constexpr std::size_t kMaxCachedFolders = 64;
+
+std::u16string Folded(std::u16string_view name) {
+    std::u16string folded(name);
+    for (char16_t& c : folded) c = tlw::FoldCase(c);
+    return folded;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool Before(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// Finds the entry of folder whose name equals name without regard to case:
+// the exact spelling when it exists, else the first entry listed that
+// matches. Returns whether there is one; *entry is its stored name, or name
+// itself when there is none.
+bool MatchEntry(const std::filesystem::path& folder, const std::u16string& name, std::string* entry) {
+    *entry = tlw::Utf16ToUtf8(name);
+    // The kernel stamps a folder's times from its coarse clock: a listing
+    // begun on a later tick than the folder's last change sees every later
+    // change move the times. One begun on the same tick is not kept.
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+    std::u16string folded = Folded(name);
+    FolderCache& cache = Folders();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    auto it = cache.folders.find(folder.native());
+    if (it == cache.folders.end() || it->second.device != info.st_dev || it->second.inode != info.st_ino ||
+        !SameTime(it->second.modified, info.st_mtim) || !SameTime(it->second.changed, info.st_ctim)) {
+        FolderNames listed;
+        listed.device = info.st_dev;
+        listed.inode = info.st_ino;
+        listed.modified = info.st_mtim;
+        listed.changed = info.st_ctim;
+        std::error_code ec;
+        for (std::filesystem::directory_iterator at(folder, ec), end; !ec && at != end; at.increment(ec)) {
+            std::string stored = at->path().filename().string();
+            listed.byFolded.emplace(Folded(tlw::Utf8ToUtf16(stored)), stored);
+            listed.names.insert(std::move(stored));
+        }
+        if (ec) return false;
+        bool settled = Before(info.st_mtim, now) && Before(info.st_ctim, now);
+        if (!settled) {
+            if (it != cache.folders.end()) cache.folders.erase(it);
+            if (listed.names.count(*entry)) return true;
+            auto match = listed.byFolded.find(folded);
+            if (match == listed.byFolded.end()) return false;
+            *entry = match->second;
+            return true;
+        }
+        if (cache.folders.size() >= kMaxCachedFolders) cache.folders.clear();
+        it = cache.folders.insert_or_assign(folder.native(), std::move(listed)).first;
     }
-    return utf8;
+    const FolderNames& names = it->second;
+    if (names.names.count(*entry)) return true;
+    auto match = names.byFolded.find(folded);
+    if (match == names.byFolded.end()) return false;
+    *entry = match->second;
+    return true;
 }
 
 // The host path of a device path spelt exactly as on the host, when that
@@ -80,10 +162,9 @@ std::filesystem::path HostPath(std::u16string_view devicePath) {
         // The platform's own state is not part of the phone's file system.
         if (host == root && tlw::EqualsNoCase(part, u".device")) return {};
         if (exists) {
-            std::string name = MatchEntry(host, part);
+            std::string name;
+            exists = MatchEntry(host, part, &name);
             host /= name;
-            std::error_code ec;
-            exists = std::filesystem::exists(host, ec);
         } else {
             host /= tlw::Utf16ToUtf8(part);
         }

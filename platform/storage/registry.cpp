@@ -98,6 +98,63 @@ std::u16string JoinPath(std::u16string_view base, const PathParts& parts) {
     return path;
 }
 
+// Key ids of paths walked before, so that a value of a deep key costs one
+// look-up rather than one per name on its path. A key keeps its id until it
+// is deleted, and an id may be handed out again after that; so the ids are
+// forgotten whenever a key may have gone: this process deleted one, rolled
+// back a transaction (which may undo a key it made), or another process
+// committed anything (the store's data version moved). Guarded by the
+// registry lock.
+struct KeyIdCache {
+    uint64_t generation = 0;   // store file the ids belong to
+    uint64_t rollbacks = 0;    // store::Rollbacks() when they were taken
+    int64_t dataVersion = -1;  // the store's data version when last checked
+    uint64_t checkedIn = 0;    // the batch it was last checked in (0: none)
+    std::unordered_map<std::u16string, int64_t> ids;  // base id and folded path -> key id
+};
+
+constexpr std::size_t kMaxCachedKeys = 256;
+
+KeyIdCache& KeyIds() {
+    static KeyIdCache cache;
+    return cache;
+}
+
+void ForgetKeyIds() {
+    KeyIdCache& cache = KeyIds();
+    cache.ids.clear();
+    cache.dataVersion = -1;
+    cache.checkedIn = 0;
+}
+
+// Brings the cache up to the store as the running transaction sees it. Inside
+// a batch nobody else can change the store, so one check per batch does.
+void CheckKeyIds(Db* db) {
+    KeyIdCache& cache = KeyIds();
+    if (cache.generation != db->Generation() || cache.rollbacks != store::Rollbacks()) {
+        ForgetKeyIds();
+        cache.generation = db->Generation();
+        cache.rollbacks = store::Rollbacks();
+    }
+    uint64_t batch = store::CurrentBatch();
+    if (batch != 0 && batch == cache.checkedIn) return;
+    // Others' commits only: this process's own changes leave it as it is.
+    store::Query q(*db, "PRAGMA data_version");
+    int64_t version = q.Next() ? q.Int(0) : -1;
+    if (version < 0 || version != cache.dataVersion) cache.ids.clear();
+    cache.dataVersion = version;
+    cache.checkedIn = version < 0 ? 0 : batch;
+}
+
+std::u16string KeyIdName(int64_t base, const PathParts& parts) {
+    std::u16string name = tlw::Utf8ToUtf16(std::to_string(base));
+    for (std::u16string_view part : parts) {
+        name.push_back(u'\\');
+        for (char16_t c : part) name.push_back(tlw::FoldCase(c));
+    }
+    return name;
+}
+
 // The key at parts below base: found, or (create) made with every missing
 // key on the way. checkBase also makes sure that base itself still exists
 // (another process may have deleted it); creating always checks.
@@ -108,14 +165,27 @@ uint32_t Walk(Db* db, const OpenKey& base, const PathParts& parts, bool create, 
     bool isRoot = base.id == regdb::kCurrentUserId || base.id == regdb::kLocalMachineId;
     if ((create || (checkBase && parts.empty())) && !isRoot && !regdb::KeyExists(db, base.id, &error))
         return error;
+    if (parts.empty()) {
+        *id = base.id;
+        return kErrorSuccess;
+    }
+    CheckKeyIds(db);
+    KeyIdCache& cache = KeyIds();
+    std::u16string name = KeyIdName(base.id, parts);
+    if (auto known = cache.ids.find(name); known != cache.ids.end()) {
+        *id = known->second;
+        return kErrorSuccess;
+    }
     int64_t current = base.id;
-    for (std::u16string_view name : parts) {
+    for (std::u16string_view part : parts) {
         bool made = false;
-        error = create ? regdb::CreateChild(db, current, name, &current, &made)
-                       : regdb::FindChild(db, current, name, &current);
+        error = create ? regdb::CreateChild(db, current, part, &current, &made)
+                       : regdb::FindChild(db, current, part, &current);
         if (error != kErrorSuccess) return error;
         if (made && created) *created = true;
     }
+    if (cache.ids.size() >= kMaxCachedKeys) cache.ids.clear();
+    cache.ids.emplace(std::move(name), current);
     *id = current;
     return kErrorSuccess;
 }
@@ -168,10 +238,16 @@ uint32_t RunOnKey(HKey handle, bool write, Body&& body, Committed&& committed = 
         uint32_t error = kErrorSuccess;
         call.db = &session;
         if (!Resolve(handle, call.db, &call.base)) return kErrorInvalidHandle;
-        store::Transaction tx(session);
-        if ((error = tx.Begin(write)) != kErrorSuccess) return error;
-        if ((error = body(call)) != kErrorSuccess) return error;
-        if ((error = tx.Commit()) != kErrorSuccess) return error;
+        if (!write && session.InTransaction()) {
+            // A read inside a running transaction (a batch) changes nothing
+            // it would have to undo: it needs no savepoint of its own.
+            if ((error = body(call)) != kErrorSuccess) return error;
+        } else {
+            store::Transaction tx(session);
+            if ((error = tx.Begin(write)) != kErrorSuccess) return error;
+            if ((error = body(call)) != kErrorSuccess) return error;
+            if ((error = tx.Commit()) != kErrorSuccess) return error;
+        }
         committed(call);
     }
     Report(std::move(call.changes));
@@ -285,6 +361,7 @@ uint32_t RegDeleteKey(HKey parent, std::u16string_view subKey) {
         int64_t id = 0;
         uint32_t error = Walk(call.db, call.base, parts, false, false, &id);
         if (error != kErrorSuccess) return error;
+        ForgetKeyIds();  // the subtree's ids may be handed out again
         bool watched = g_changeHook.load() != nullptr;
         std::vector<regdb::RemovedValue> removed;
         if ((error = regdb::DeleteSubtree(call.db, id, watched ? &removed : nullptr)) != kErrorSuccess) return error;

@@ -1,5 +1,8 @@
 // Device paths, code pages and files of the simulated phone.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <time.h>
 
 #include <fstream>
 
@@ -38,6 +41,43 @@ TEST(Paths, DevicePathsMatchWithoutRegardToCase) {
     EXPECT_EQ(plat::GetSpecialFolderPath(999), u"");
     EXPECT_EQ(plat::JoinDevicePath(u"\\Windows\\", u"\\Tallowd.exe"), u"\\Windows\\Tallowd.exe");
     EXPECT_EQ(plat::DevicePathOf(device.Root() / "My Documents" / "Korvel"), u"\\My Documents\\Korvel");
+}
+
+// A folder's names are remembered between look-ups; whatever another program
+// makes, renames or removes in it afterwards is seen by the next look-up.
+TEST(Paths, LookUpsSeeEveryChangeOfAFolderTheyListedBefore) {
+    TempDevice device;
+    const std::filesystem::path box = device.Root() / "Box";
+    std::filesystem::create_directory(box);
+    std::ofstream(box / "Mixed.TXT") << "x";
+    // Once the coarse clock has passed the folder's last change, its listing
+    // is kept (a listing made on the same tick is not).
+    struct stat info {};
+    ASSERT_EQ(::stat(box.c_str(), &info), 0);
+    for (int i = 0; i < 100000; ++i) {
+        struct timespec now {};
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        if (now.tv_sec > info.st_ctim.tv_sec || (now.tv_sec == info.st_ctim.tv_sec && now.tv_nsec > info.st_ctim.tv_nsec))
+            break;
+        ::sched_yield();
+    }
+    EXPECT_EQ(plat::HostPath(u"\\box\\MIXED.txt"), box / "Mixed.TXT");
+    EXPECT_EQ(plat::HostPath(u"\\BOX\\other.dat"), box / "other.dat");  // not there yet
+
+    std::ofstream(box / "Other.DAT") << "y";
+    EXPECT_EQ(plat::HostPath(u"\\box\\other.dat"), box / "Other.DAT");
+    EXPECT_EQ(plat::FileSize(u"\\box\\OTHER.dat"), 1);
+    std::filesystem::rename(box / "Mixed.TXT", box / "Renamed.txt");
+    EXPECT_EQ(plat::HostPath(u"\\box\\mixed.txt"), box / "mixed.txt");
+    EXPECT_EQ(plat::HostPath(u"\\box\\RENAMED.TXT"), box / "Renamed.txt");
+    std::filesystem::remove(box / "Other.DAT");
+    EXPECT_EQ(plat::FileSize(u"\\box\\other.dat"), -1);
+    // A folder made anew under the same name is listed anew.
+    std::filesystem::remove_all(box);
+    std::filesystem::create_directory(box);
+    std::ofstream(box / "fresh.txt") << "z";
+    EXPECT_EQ(plat::HostPath(u"\\box\\RENAMED.TXT"), box / "RENAMED.TXT");
+    EXPECT_EQ(plat::HostPath(u"\\Box\\FRESH.txt"), box / "fresh.txt");
 }
 
 TEST(CodePage, Windows1252ConvertsLikeThePlatform) {

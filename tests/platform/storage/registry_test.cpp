@@ -383,6 +383,56 @@ TEST_F(RegistryTest, ChangesInsideALargerTransactionAreHeardOfWhenItCommits) {
     SetRegistryChangeHook(nullptr);
 }
 
+// The registry remembers the ids of keys it walked to; every way a key can go
+// (deleted here, made inside a transaction that is rolled back, renamed or
+// replaced by another program) is seen by the next call, also when a new key
+// is given the id of the one that went.
+TEST_F(RegistryTest, RememberedKeysFollowEveryWayAKeyCanGo) {
+    constexpr std::u16string_view kDeep = u"Software\\A\\B";
+    uint32_t value = 0;
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, kDeep, u"V", 1));
+    ASSERT_TRUE(RegReadDword(kHkeyCurrentUser, kDeep, u"V", &value));
+    ASSERT_EQ(RegDeleteKey(kHkeyCurrentUser, u"Software\\A"), kErrorSuccess);
+    EXPECT_FALSE(RegReadDword(kHkeyCurrentUser, kDeep, u"V", &value));
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, kDeep, u"V", 2));
+    ASSERT_TRUE(RegReadDword(kHkeyCurrentUser, kDeep, u"v", &value));
+    EXPECT_EQ(value, 2u);
+
+    // A key made in a transaction that is rolled back is gone; the next key
+    // made takes its id.
+    store::Write([](store::Transaction&) -> uint32_t {
+        uint32_t inside = 0;
+        EXPECT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Software\\Undone", u"V", 3));
+        EXPECT_TRUE(RegReadDword(kHkeyCurrentUser, u"Software\\Undone", u"V", &inside));
+        return kErrorAccessDenied;
+    });
+    ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, u"Software\\Other", u"V", 4));
+    EXPECT_FALSE(RegReadDword(kHkeyCurrentUser, u"Software\\Undone", u"V", &value));
+
+    // Another program renames the key, then makes a new one under the old name.
+    ASSERT_TRUE(RegReadDword(kHkeyCurrentUser, kDeep, u"V", &value));
+    StoreExec(device_.Root(), "UPDATE reg_keys SET name = 'Gone', folded = 'GONE' WHERE folded = 'B'");
+    EXPECT_FALSE(RegReadDword(kHkeyCurrentUser, kDeep, u"V", &value));
+    StoreExec(device_.Root(),
+              "INSERT INTO reg_keys(parent, name, folded) SELECT id, 'B', 'B' FROM reg_keys WHERE folded = 'A';"
+              "INSERT INTO reg_values(key, name, folded, type, data) "
+              "SELECT id, 'V', 'V', 4, X'05000000' FROM reg_keys WHERE folded = 'B'");
+    ASSERT_TRUE(RegReadDword(kHkeyCurrentUser, kDeep, u"V", &value));
+    EXPECT_EQ(value, 5u);
+    // Inside a batch the key is found as well, and a change made in it is read back.
+    {
+        store::Batch batch;
+        ASSERT_TRUE(RegReadDword(kHkeyCurrentUser, kDeep, u"V", &value));
+        EXPECT_EQ(value, 5u);
+        ASSERT_TRUE(RegWriteDword(kHkeyCurrentUser, kDeep, u"V", 6));
+        ASSERT_TRUE(RegReadDword(kHkeyCurrentUser, kDeep, u"V", &value));
+        EXPECT_EQ(value, 6u);
+    }
+    EXPECT_EQ(StoreQuery(device_.Root(), "SELECT hex(data) FROM reg_values v JOIN reg_keys k ON v.key = k.id "
+                                         "WHERE k.folded = 'B' AND v.folded = 'V'"),
+              "06000000\n");
+}
+
 TEST(RegistryPath, ParsesBothSpellingsOfTheRoots) {
     HKey root = 0;
     std::u16string sub;
