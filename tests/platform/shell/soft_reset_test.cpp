@@ -8,11 +8,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/process/host_process.h"
@@ -22,6 +20,7 @@
 #include "platform/process/process.h"
 #include "platform/shell/startup_programs.h"
 #include "platform/process/toolhelp.h"
+#include "support/run_program.h"
 #include "support/temp_device.h"
 
 namespace {
@@ -78,11 +77,10 @@ protected:
         return info.processId;
     }
     void WaitListed(std::u16string_view program, uint32_t pid) {
-        for (int i = 0; i < 100; ++i) {
+        WaitUntil([&] {
             std::vector<uint32_t> pids = ProgramPids(program);
-            if (std::find(pids.begin(), pids.end(), pid) != pids.end()) return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+            return std::find(pids.begin(), pids.end(), pid) != pids.end();
+        }, 5000);
     }
 
     // Running device programs with this path (every one for an empty path).
@@ -134,11 +132,10 @@ TEST_F(SoftResetTest, ResetRequestRestartsThePrograms) {
     EXPECT_EQ(SetSystemPowerState({}, kPowerStateReset, 0), 0u);
     // The reset runs in a process of its own: wait (bounded) for its result.
     std::vector<uint32_t> now;
-    for (int i = 0; i < 200; ++i) {
+    WaitUntil([&] {
         now = ProgramPids(u"\\Windows\\Resident.exe");
-        if (now.size() == 1 && now[0] != resident) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+        return now.size() == 1 && now[0] != resident;
+    }, 20000);
     ASSERT_EQ(now.size(), 1u);
     EXPECT_NE(now[0], resident);
     EXPECT_FALSE(HostProcessRunning(static_cast<pid_t>(resident)));
